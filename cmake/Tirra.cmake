@@ -1,9 +1,12 @@
 # tirra_add_library(NAME [DEPS target...])
-#   One static library per folder under src/: every .cpp below the folder is part of it,
-#   so adding a file needs no edit here. Headers are included as "folder/File.h".
+#   One static library per folder under src/: every .cpp in the folder is part of it, so
+#   adding a file needs no edit here. Headers are included as "folder/File.h".
 function(tirra_add_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    set(sources ${CMAKE_SOURCE_DIR}/cmake/pch.cpp)  # a folder whose first file is still to come
+  endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
@@ -22,6 +25,9 @@ endfunction()
 function(tirra_add_test name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
   add_executable(test_${name} ${sources})
   target_link_libraries(test_${name} PRIVATE ${ARG_LIBS} test_support GTest::gtest GTest::gmock GTest::gtest_main)
   tirra_use_pch(test_${name})
