@@ -1,0 +1,153 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}  // namespace httplib
+
+namespace sample_service {
+
+// The fixed Basic credentials that every route under "services/norvo/" requires.
+inline constexpr const char* kServiceUser = "qwpan";
+inline constexpr const char* kServicePassword = "bragtolsen";
+inline constexpr const char* kServicePrefix = "services/norvo/";
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+// One request as the service received it.
+struct RecordedRequest {
+    struct Part {
+        std::string name;
+        std::string fileName;     // empty for a text field
+        std::string contentType;  // empty for a text field
+        std::string bytes;
+    };
+
+    std::string method;
+    std::string path;    // decoded, with its leading "/": "/services/norvo/auth/a/b"
+    std::string target;  // as sent: path and query, still escaped
+    std::string rawQuery;
+    Pairs query;         // decoded, in the order sent
+    Pairs headers;
+    std::string body;    // raw body, except for multipart requests (see parts)
+    Pairs form;          // fields of an application/x-www-form-urlencoded body
+    std::vector<Part> parts;  // parts of a multipart/form-data body, in order
+    std::optional<std::string> basicUser;  // decoded Basic credentials, when sent
+    std::optional<std::string> basicPassword;
+    std::vector<std::string> arguments;    // what the "%@" of the matched route stood for
+
+    bool hasHeader(const std::string& name) const;
+    std::string header(const std::string& name) const;  // empty when absent
+    std::optional<std::string> queryValue(const std::string& name) const;
+    std::optional<std::string> formValue(const std::string& name) const;
+    bool hasServiceCredentials() const;
+};
+
+// What a route answers. `delay` (real seconds) holds the answer back; stopping the
+// service ends the wait at once.
+struct Reply {
+    int status = 200;
+    std::string contentType = "application/json; charset=utf-8";
+    std::string body;
+    double delay = 0;
+    Pairs headers;
+
+    static Reply json(const nlohmann::json& value, int status = 200);
+    static Reply text(std::string body, std::string contentType = "text/plain; charset=utf-8", int status = 200);
+    // Holds the answer back for `seconds` (a route that "never answers" within a test).
+    static Reply silent(double seconds);
+};
+
+// The local sample service: HTTP on loopback only, for the tests (in-process, a free
+// port) and for scripts/run (the tirra-sample-service program). Every request is
+// recorded. Routes are patterns on the path, where "%@" stands for one path segment
+// (or part of one), as in "services/norvo/auth/%@/%@"; a method of "*" matches any.
+// Later routes win over earlier ones, and replies set with setReply win over routes.
+class SampleService {
+public:
+    using Handler = std::function<Reply(const RecordedRequest& request)>;
+
+    struct Options {
+        // Serve the sample data (school, classes, users, version) from this folder; empty:
+        // no sample routes, only what tests add.
+        std::filesystem::path dataDirectory;
+        // Answer 401 to requests under "services/norvo/" without the fixed credentials.
+        bool requireCredentials = true;
+    };
+
+    SampleService();
+    explicit SampleService(Options options);
+    ~SampleService();
+    SampleService(const SampleService&) = delete;
+    SampleService& operator=(const SampleService&) = delete;
+
+    // Binds 127.0.0.1:`port` (0: a free port) and serves on a thread of its own.
+    bool start(int port = 0);
+    void stop();
+    bool isRunning() const { return running_; }
+    int port() const { return port_; }
+    // "http://127.0.0.1:<port>/"
+    std::string baseUrl() const;
+
+    // Adds a route. `pattern` with or without its leading "/".
+    void route(const std::string& method, const std::string& pattern, Handler handler);
+    // A fixed answer for one method and path (exact, no query), e.g. set by a test.
+    void setReply(const std::string& method, const std::string& path, Reply reply);
+    void clearReplies();
+
+    std::vector<RecordedRequest> requests() const;
+    // The last request to `path` (any method), if any.
+    std::optional<RecordedRequest> lastRequest(const std::string& path) const;
+    std::size_t requestCount() const;
+    void clearRequests();
+
+    const Options& options() const { return options_; }
+
+    // The data folder of the source tree (service/data).
+    static std::filesystem::path defaultDataDirectory();
+
+private:
+    struct Route;
+    void handle(httplib::Response& response, RecordedRequest record);
+    static std::string normalized(const std::string& path);
+
+    Options options_;
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    bool running_ = false;
+    int port_ = 0;
+
+    mutable std::mutex mutex_;
+    std::vector<std::shared_ptr<Route>> routes_;
+    std::vector<std::pair<std::string, Reply>> replies_;  // "METHOD path" -> reply
+    std::vector<RecordedRequest> requests_;
+
+    std::mutex waitMutex_;
+    std::condition_variable waitCondition_;
+    bool stopping_ = false;
+};
+
+// Adds the routes of every area over the data in options().dataDirectory (called by the
+// constructor when a data folder is given). One function per area.
+void addSampleRoutes(SampleService& service);
+void addConfigRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+void addAccountRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+
+// Reads a JSON file of the data folder; null when missing or unreadable.
+nlohmann::json readDataFile(const std::filesystem::path& dataDirectory, const std::string& name);
+
+}  // namespace sample_service

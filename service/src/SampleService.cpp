@@ -1,0 +1,314 @@
+#include "sample_service/SampleService.h"
+
+#include "platform/Files.h"
+#include "platform/UrlEncoding.h"
+#include "platform/UrlRequest.h"
+#include "platform/Values.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <regex>
+
+namespace sample_service {
+
+namespace {
+
+Pairs splitPairs(const std::string& text) {
+    Pairs pairs;
+    size_t start = 0;
+    while (start <= text.size() && !text.empty()) {
+        size_t end = text.find('&', start);
+        if (end == std::string::npos) end = text.size();
+        std::string item = text.substr(start, end - start);
+        if (!item.empty()) {
+            size_t equals = item.find('=');
+            std::string name = item.substr(0, equals);
+            std::string value = equals == std::string::npos ? std::string() : item.substr(equals + 1);
+            pairs.emplace_back(platform::percentDecode(name, true), platform::percentDecode(value, true));
+        }
+        start = end + 1;
+    }
+    return pairs;
+}
+
+std::optional<std::string> find(const Pairs& pairs, const std::string& name) {
+    for (const auto& [key, value] : pairs)
+        if (key == name) return value;
+    return std::nullopt;
+}
+
+std::string mediaType(const std::string& contentType) {
+    std::string type = contentType.substr(0, contentType.find(';'));
+    type.erase(std::remove_if(type.begin(), type.end(), [](unsigned char c) { return std::isspace(c); }),
+               type.end());
+    std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::tolower(c); });
+    return type;
+}
+
+// "services/norvo/auth/%@/%@" -> ^services/norvo/auth/([^/]*)/([^/]*)$
+std::regex patternRegex(const std::string& pattern) {
+    static const std::string special = R"(\^$.|?*+()[]{})";
+    std::string expression = "^";
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern.compare(i, 2, "%@") == 0) {
+            expression += "([^/]*)";
+            ++i;
+        } else {
+            if (special.find(pattern[i]) != std::string::npos) expression += '\\';
+            expression += pattern[i];
+        }
+    }
+    return std::regex(expression + "$");
+}
+
+RecordedRequest recordOf(const httplib::Request& request) {
+    RecordedRequest record;
+    record.method = request.method;
+    record.path = request.path;
+    record.target = request.target;
+    if (auto mark = request.target.find('?'); mark != std::string::npos) {
+        record.rawQuery = request.target.substr(mark + 1);
+        record.query = splitPairs(record.rawQuery);
+    }
+    for (const auto& [name, value] : request.headers) record.headers.emplace_back(name, value);
+    std::string authorization = request.get_header_value("Authorization");
+    if (authorization.rfind("Basic ", 0) == 0) {
+        std::string decoded = platform::base64Decode(authorization.substr(6));
+        size_t colon = decoded.find(':');
+        record.basicUser = decoded.substr(0, colon);
+        record.basicPassword = colon == std::string::npos ? std::string() : decoded.substr(colon + 1);
+    }
+    return record;
+}
+
+}  // namespace
+
+bool RecordedRequest::hasHeader(const std::string& name) const {
+    return std::any_of(headers.begin(), headers.end(),
+                       [&](const auto& header) { return platform::sameHeaderName(header.first, name); });
+}
+
+std::string RecordedRequest::header(const std::string& name) const {
+    for (const auto& [key, value] : headers)
+        if (platform::sameHeaderName(key, name)) return value;
+    return {};
+}
+
+std::optional<std::string> RecordedRequest::queryValue(const std::string& name) const { return find(query, name); }
+
+std::optional<std::string> RecordedRequest::formValue(const std::string& name) const { return find(form, name); }
+
+bool RecordedRequest::hasServiceCredentials() const {
+    return basicUser == kServiceUser && basicPassword == kServicePassword;
+}
+
+Reply Reply::json(const nlohmann::json& value, int status) {
+    Reply reply;
+    reply.status = status;
+    reply.body = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return reply;
+}
+
+Reply Reply::text(std::string body, std::string contentType, int status) {
+    Reply reply;
+    reply.status = status;
+    reply.contentType = std::move(contentType);
+    reply.body = std::move(body);
+    return reply;
+}
+
+Reply Reply::silent(double seconds) {
+    Reply reply;
+    reply.delay = seconds;
+    return reply;
+}
+
+struct SampleService::Route {
+    std::string method;
+    std::regex pattern;
+    Handler handler;
+};
+
+SampleService::SampleService() : SampleService(Options{}) {}
+
+SampleService::SampleService(Options options) : options_(std::move(options)) {
+    if (!options_.dataDirectory.empty()) addSampleRoutes(*this);
+}
+
+SampleService::~SampleService() { stop(); }
+
+std::filesystem::path SampleService::defaultDataDirectory() { return TIRRA_SERVICE_DATA; }
+
+std::string SampleService::baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+
+std::string SampleService::normalized(const std::string& path) {
+    return path.empty() || path[0] != '/' ? path : path.substr(1);
+}
+
+bool SampleService::start(int port) {
+    if (running_) return true;
+    server_ = std::make_unique<httplib::Server>();
+    // Enough workers for many requests at once and for a few held back by a delay.
+    server_->new_task_queue = [] { return new httplib::ThreadPool(32); };
+    // One request per connection: no idle connection keeps a worker (or stop()) waiting.
+    server_->set_keep_alive_max_count(1);
+
+    auto plain = [this](const httplib::Request& request, httplib::Response& response) {
+        handle(response, recordOf(request));
+    };
+    auto withBody = [this](const httplib::Request& request, httplib::Response& response,
+                           const httplib::ContentReader& reader) {
+        RecordedRequest record = recordOf(request);
+        if (request.is_multipart_form_data()) {
+            reader(
+                [&](const httplib::MultipartFormData& part) {
+                    record.parts.push_back({part.name, part.filename, part.content_type, {}});
+                    return true;
+                },
+                [&](const char* data, size_t length) {
+                    if (!record.parts.empty()) record.parts.back().bytes.append(data, length);
+                    return true;
+                });
+        } else {
+            reader([&](const char* data, size_t length) {
+                record.body.append(data, length);
+                return true;
+            });
+            if (mediaType(request.get_header_value("Content-Type")) == "application/x-www-form-urlencoded")
+                record.form = splitPairs(record.body);
+        }
+        handle(response, std::move(record));
+    };
+    server_->Get(".*", plain);
+    server_->Options(".*", plain);
+    server_->Post(".*", withBody);
+    server_->Put(".*", withBody);
+    server_->Patch(".*", withBody);
+    server_->Delete(".*", withBody);
+
+    port_ = port == 0 ? server_->bind_to_any_port("127.0.0.1")
+                      : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
+    if (port_ <= 0) {
+        server_.reset();
+        port_ = 0;
+        return false;
+    }
+    {
+        std::lock_guard lock(waitMutex_);
+        stopping_ = false;
+    }
+    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    running_ = true;
+    return true;
+}
+
+void SampleService::stop() {
+    if (!server_) return;
+    {
+        std::lock_guard lock(waitMutex_);
+        stopping_ = true;
+    }
+    waitCondition_.notify_all();
+    server_->stop();
+    if (thread_.joinable()) thread_.join();
+    server_.reset();
+    running_ = false;
+}
+
+void SampleService::route(const std::string& method, const std::string& pattern, Handler handler) {
+    auto route = std::make_shared<Route>(Route{method, patternRegex(normalized(pattern)), std::move(handler)});
+    std::lock_guard lock(mutex_);
+    routes_.push_back(std::move(route));
+}
+
+void SampleService::setReply(const std::string& method, const std::string& path, Reply reply) {
+    std::string key = method + " " + normalized(path);
+    std::lock_guard lock(mutex_);
+    std::erase_if(replies_, [&](const auto& entry) { return entry.first == key; });
+    replies_.emplace_back(key, std::move(reply));
+}
+
+void SampleService::clearReplies() {
+    std::lock_guard lock(mutex_);
+    replies_.clear();
+}
+
+std::vector<RecordedRequest> SampleService::requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+std::optional<RecordedRequest> SampleService::lastRequest(const std::string& path) const {
+    std::string wanted = normalized(path);
+    std::lock_guard lock(mutex_);
+    for (auto it = requests_.rbegin(); it != requests_.rend(); ++it)
+        if (normalized(it->path) == wanted) return *it;
+    return std::nullopt;
+}
+
+std::size_t SampleService::requestCount() const {
+    std::lock_guard lock(mutex_);
+    return requests_.size();
+}
+
+void SampleService::clearRequests() {
+    std::lock_guard lock(mutex_);
+    requests_.clear();
+}
+
+void SampleService::handle(httplib::Response& response, RecordedRequest record) {
+    const std::string path = normalized(record.path);
+    std::optional<Reply> reply;
+    Handler handler;
+    {
+        std::lock_guard lock(mutex_);
+        std::string method = record.method == "HEAD" ? "GET" : record.method;
+        for (const auto& [key, fixed] : replies_)
+            if (key == method + " " + path) reply = fixed;
+        if (!reply) {
+            for (auto it = routes_.rbegin(); it != routes_.rend() && !handler; ++it) {
+                const Route& route = **it;
+                if (route.method != "*" && route.method != method) continue;
+                std::smatch match;
+                if (!std::regex_match(path, match, route.pattern)) continue;
+                for (size_t i = 1; i < match.size(); ++i) record.arguments.push_back(match[i].str());
+                handler = route.handler;
+            }
+        }
+        requests_.push_back(record);
+    }
+
+    if (options_.requireCredentials && path.rfind(kServicePrefix, 0) == 0 && !record.hasServiceCredentials()) {
+        reply = Reply::json({{"error", "unauthorized"}}, 401);
+        reply->headers.emplace_back("WWW-Authenticate", "Basic realm=\"norvo\"");
+    } else if (!reply && handler) {
+        reply = handler(record);
+    } else if (!reply) {
+        reply = Reply::json({{"error", "no such route"}, {"path", record.path}}, 404);
+    }
+
+    if (reply->delay > 0) {
+        std::unique_lock lock(waitMutex_);
+        waitCondition_.wait_for(lock, std::chrono::duration<double>(reply->delay), [this] { return stopping_; });
+    }
+    response.status = reply->status;
+    for (const auto& [name, value] : reply->headers) response.set_header(name, value);
+    response.set_content(reply->body, reply->contentType);
+}
+
+nlohmann::json readDataFile(const std::filesystem::path& dataDirectory, const std::string& name) {
+    auto text = platform::readFile(dataDirectory / name, 16u * 1024 * 1024);
+    if (!text) return nullptr;
+    auto value = nlohmann::json::parse(*text, nullptr, false);
+    return value.is_discarded() ? nlohmann::json() : value;
+}
+
+void addSampleRoutes(SampleService& service) {
+    const auto& folder = service.options().dataDirectory;
+    addConfigRoutes(service, folder);
+    addAccountRoutes(service, folder);
+}
+
+}  // namespace sample_service

@@ -1,0 +1,37 @@
+// Accounts: sign-in with a user name and a password from the sample users.
+#include "sample_service/SampleService.h"
+
+namespace sample_service {
+
+namespace {
+
+// What the service tells about a user after a good sign-in: everything but the
+// credentials, plus the picture server address on this service.
+nlohmann::json signInReply(const nlohmann::json& user, const std::string& baseUrl) {
+    nlohmann::json reply = user;
+    reply.erase("userName");
+    reply.erase("password");
+    if (!reply.contains("vfsUrl")) reply["vfsUrl"] = baseUrl + "vfs/";
+    return reply;
+}
+
+}  // namespace
+
+void addAccountRoutes(SampleService& service, const std::filesystem::path& dataDirectory) {
+    nlohmann::json users = readDataFile(dataDirectory, "users.json");
+    if (!users.is_array()) users = nlohmann::json::array();
+
+    // GET auth/<user name>/<password>?noSchoolLogin=true
+    service.route("GET", "services/norvo/auth/%@/%@", [&service, users](const RecordedRequest& request) {
+        const std::string& userName = request.arguments.at(0);
+        const std::string& password = request.arguments.at(1);
+        for (const auto& user : users) {
+            if (user.value("userName", "") == userName && user.value("password", "") == password)
+                return Reply::json(signInReply(user, service.baseUrl()));
+        }
+        // A refusal is an ordinary reply without the user's fields.
+        return Reply::json({{"success", 0}, {"message", "用户名或密码错误"}});
+    });
+}
+
+}  // namespace sample_service

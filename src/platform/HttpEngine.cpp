@@ -1,0 +1,267 @@
+#include "platform/HttpEngine.h"
+
+#include "platform/RunLoop.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <future>
+
+namespace platform {
+
+std::string HttpResponse::header(const std::string& name) const {
+    for (const auto& [key, value] : headers)
+        if (sameHeaderName(key, name)) return value;
+    return {};
+}
+
+struct HttpEngine::Transfer {
+    TransferId id = 0;
+    CURL* easy = nullptr;
+    UrlRequest request;
+    std::size_t maxBytes = kDefaultMaxResponseBytes;
+    Callbacks callbacks;
+    curl_slist* headerList = nullptr;
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> headers;
+    bool tooLarge = false;
+    curl_off_t lastProgress[4] = {-1, -1, -1, -1};
+    char errorText[CURL_ERROR_SIZE] = {};
+
+    ~Transfer() {
+        if (easy) curl_easy_cleanup(easy);
+        if (headerList) curl_slist_free_all(headerList);
+    }
+};
+
+namespace {
+
+size_t onBody(char* data, size_t size, size_t count, void* context) {
+    auto& transfer = *static_cast<HttpEngine::Transfer*>(context);
+    size_t n = size * count;
+    if (transfer.body.size() + n > transfer.maxBytes) {
+        // Refuse rather than grow without bound; curl then ends the transfer.
+        transfer.tooLarge = true;
+        transfer.body.clear();
+        transfer.body.shrink_to_fit();
+        return 0;
+    }
+    transfer.body.append(data, n);
+    return n;
+}
+
+size_t onHeader(char* data, size_t size, size_t count, void* context) {
+    auto& transfer = *static_cast<HttpEngine::Transfer*>(context);
+    size_t n = size * count;
+    std::string line(data, n);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (line.rfind("HTTP/", 0) == 0) {
+        transfer.headers.clear();  // a new response (after a redirect or an interim reply)
+    } else if (auto colon = line.find(':'); colon != std::string::npos && colon > 0) {
+        std::string value = line.substr(colon + 1);
+        size_t start = value.find_first_not_of(" \t");
+        value = start == std::string::npos ? std::string() : value.substr(start);
+        transfer.headers.emplace_back(line.substr(0, colon), value);
+    }
+    return n;
+}
+
+int onProgress(void* context, curl_off_t downTotal, curl_off_t downNow, curl_off_t upTotal, curl_off_t upNow) {
+    auto& transfer = *static_cast<HttpEngine::Transfer*>(context);
+    curl_off_t values[4] = {upNow, upTotal, downNow, downTotal};
+    if (std::equal(values, values + 4, transfer.lastProgress)) return 0;
+    std::copy(values, values + 4, transfer.lastProgress);
+    transfer.callbacks.progress(upNow, upTotal, downNow, downTotal);
+    return 0;
+}
+
+bool methodCarriesBody(const std::string& method) {
+    return method != "GET" && method != "HEAD";
+}
+
+}  // namespace
+
+HttpEngine& HttpEngine::shared() {
+    // The run loop is made first so that it outlives the network thread at exit.
+    RunLoop::main();
+    static HttpEngine engine;
+    return engine;
+}
+
+HttpEngine::HttpEngine() {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    multi_ = curl_multi_init();
+    CURLM* multi = static_cast<CURLM*>(multi_);
+    // A few connections per host, reused from one request to the next, like a browser.
+    curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, 6L);
+    thread_ = std::thread([this] { run(); });
+}
+
+HttpEngine::~HttpEngine() {
+    stopping_ = true;
+    curl_multi_wakeup(static_cast<CURLM*>(multi_));
+    if (thread_.joinable()) thread_.join();
+    for (auto& [id, transfer] : active_) curl_multi_remove_handle(static_cast<CURLM*>(multi_), transfer->easy);
+    active_.clear();
+    curl_multi_cleanup(static_cast<CURLM*>(multi_));
+}
+
+HttpEngine::TransferId HttpEngine::start(UrlRequest request, std::size_t maxResponseBytes, Callbacks callbacks) {
+    auto transfer = std::make_unique<Transfer>();
+    transfer->request = std::move(request);
+    transfer->maxBytes = maxResponseBytes;
+    transfer->callbacks = std::move(callbacks);
+    TransferId id;
+    {
+        std::lock_guard lock(mutex_);
+        id = transfer->id = nextId_++;
+        incoming_.push_back(std::move(transfer));
+        ++count_;
+    }
+    curl_multi_wakeup(static_cast<CURLM*>(multi_));
+    return id;
+}
+
+void HttpEngine::cancel(TransferId id) {
+    {
+        std::lock_guard lock(mutex_);
+        cancels_.push_back(id);
+    }
+    curl_multi_wakeup(static_cast<CURLM*>(multi_));
+}
+
+std::size_t HttpEngine::activeCount() { return count_.load(); }
+
+HttpResponse HttpEngine::fetch(UrlRequest request, std::size_t maxResponseBytes) {
+    auto promise = std::make_shared<std::promise<HttpResponse>>();
+    auto future = promise->get_future();
+    start(std::move(request), maxResponseBytes,
+          {[promise](HttpResponse response) { promise->set_value(std::move(response)); }, nullptr});
+    return future.get();
+}
+
+void HttpEngine::addTransfer(std::unique_ptr<Transfer> transfer) {
+    CURL* easy = curl_easy_init();
+    transfer->easy = easy;
+    const UrlRequest& request = transfer->request;
+    Transfer* raw = transfer.get();
+
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, raw);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, raw->errorText);
+    curl_easy_setopt(easy, CURLOPT_URL, request.url().c_str());
+    // Only the web: no file://, ftp:// or other schemes, also not through a redirect.
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    if (request.timeoutInterval() > 0) {
+        long ms = static_cast<long>(std::max(1.0, std::ceil(request.timeoutInterval() * 1000)));
+        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, ms);
+    }
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(raw->maxBytes));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, raw);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, raw);
+    if (raw->callbacks.progress) {
+        curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+        curl_easy_setopt(easy, CURLOPT_XFERINFODATA, raw);
+        curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    }
+
+    const std::string& method = request.httpMethod();
+    if (method == "HEAD") {
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    } else if (methodCarriesBody(method)) {
+        if (method != "POST") curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.httpBody().size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, request.httpBody().data());
+    } else if (method != "GET") {
+        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+    }
+
+    for (const auto& [name, value] : request.allHttpHeaderFields())
+        raw->headerList = curl_slist_append(raw->headerList, (name + ": " + value).c_str());
+    // curl would add a form Content-Type to every body on its own; a request without one
+    // must go without. And no "Expect: 100-continue" round trip before large bodies.
+    if (methodCarriesBody(method) && !request.hasHttpHeaderField("Content-Type"))
+        raw->headerList = curl_slist_append(raw->headerList, "Content-Type:");
+    raw->headerList = curl_slist_append(raw->headerList, "Expect:");
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, raw->headerList);
+
+    TransferId id = raw->id;
+    if (curl_multi_add_handle(static_cast<CURLM*>(multi_), easy) != CURLM_OK) {
+        active_[id] = std::move(transfer);
+        finish(*raw, CURLE_FAILED_INIT);
+        return;
+    }
+    active_[id] = std::move(transfer);
+}
+
+void HttpEngine::finish(Transfer& transfer, int curlCode) {
+    HttpResponse response;
+    long status = 0;
+    curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &status);
+    response.statusCode = static_cast<int>(status);
+    response.headers = std::move(transfer.headers);
+    response.body = std::move(transfer.body);
+
+    auto code = static_cast<CURLcode>(curlCode);
+    if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+        response.body.clear();
+        response.error = HttpError{HttpError::Kind::TooLarge, response.statusCode,
+                                   "reply larger than " + std::to_string(transfer.maxBytes) + " bytes"};
+    } else if (code != CURLE_OK) {
+        HttpError::Kind kind = HttpError::Kind::Network;
+        if (code == CURLE_OPERATION_TIMEDOUT) kind = HttpError::Kind::Timeout;
+        else if (code == CURLE_URL_MALFORMAT || code == CURLE_UNSUPPORTED_PROTOCOL) kind = HttpError::Kind::BadUrl;
+        std::string text = transfer.errorText[0] ? transfer.errorText : curl_easy_strerror(code);
+        response.error = HttpError{kind, response.statusCode, text};
+    } else if (response.statusCode >= 400) {
+        response.error = HttpError{HttpError::Kind::HttpStatus, response.statusCode,
+                                   "HTTP status " + std::to_string(response.statusCode)};
+    }
+
+    auto done = std::move(transfer.callbacks.done);
+    curl_multi_remove_handle(static_cast<CURLM*>(multi_), transfer.easy);
+    active_.erase(transfer.id);  // destroys `transfer`
+    --count_;
+    if (done) done(std::move(response));
+}
+
+void HttpEngine::run() {
+    CURLM* multi = static_cast<CURLM*>(multi_);
+    while (!stopping_) {
+        std::vector<std::unique_ptr<Transfer>> incoming;
+        std::vector<TransferId> cancels;
+        {
+            std::lock_guard lock(mutex_);
+            incoming.swap(incoming_);
+            cancels.swap(cancels_);
+        }
+        for (auto& transfer : incoming) addTransfer(std::move(transfer));
+        for (TransferId id : cancels) {
+            auto it = active_.find(id);
+            if (it == active_.end()) continue;  // already finished
+            curl_multi_remove_handle(multi, it->second->easy);
+            active_.erase(it);
+            --count_;
+        }
+
+        int running = 0;
+        curl_multi_perform(multi, &running);
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+            if (message->msg != CURLMSG_DONE) continue;
+            Transfer* transfer = nullptr;
+            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+            CURLcode result = message->data.result;
+            if (transfer) finish(*transfer, result);
+        }
+        curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+    }
+}
+
+}  // namespace platform

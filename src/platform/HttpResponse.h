@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+// Why an exchange failed.
+struct HttpError {
+    enum class Kind {
+        BadUrl,          // the URL could not be used (malformed, or not http/https)
+        Network,         // no connection, connection lost, nothing readable came back
+        Timeout,         // the request's timeout passed before the reply was complete
+        HttpStatus,      // the service answered with a status of 400 or more
+        TooLarge,        // the reply body was larger than the operation accepts
+        BadContentType,  // a JSON operation got a reply of another content type
+        BadJson,         // a JSON operation could not parse the reply
+    };
+    Kind kind = Kind::Network;
+    int statusCode = 0;  // the HTTP status when one came back, else 0
+    std::string message;
+};
+
+// What came back: the final status, the header fields of the last response (in order,
+// names as sent), the body, and the error when the exchange failed.
+struct HttpResponse {
+    int statusCode = 0;
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string body;
+    std::optional<HttpError> error;
+
+    bool ok() const { return !error; }
+    // Empty when absent; names compared without regard to case.
+    std::string header(const std::string& name) const;
+};
+
+// Largest reply body an operation accepts unless told otherwise (64 MiB).
+inline constexpr std::size_t kDefaultMaxResponseBytes = 64u * 1024 * 1024;
+
+}  // namespace platform
