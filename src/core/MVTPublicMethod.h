@@ -5,9 +5,13 @@
 // view helpers (avatars, waiting animation, toasts, bar buttons). Stateless: every
 // operation is static.
 
+#include "platform/HttpClient.h"
+#include "platform/UrlRequest.h"
+
 #include <nlohmann/json.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class MVTPublicMethod {
@@ -15,6 +19,33 @@ public:
     MVTPublicMethod() = delete;
 
     // ---- Requests and network state -------------------------------------------------
+
+    // The fixed HTTP Basic credentials of the service (the same for every user; the
+    // user's own credentials travel in paths and parameters).
+    static constexpr const char* kServiceUser = "qwpan";
+    static constexpr const char* kServicePassword = "bragtolsen";
+    static constexpr double kRequestTimeout = 15.0;
+
+    // A request with the service's Basic credentials and a 15-second timeout; the
+    // parameters (texts or numbers) become the query of a GET and the form body of a POST
+    // (see platform::HttpClient). Nothing while the network is down: send nothing then.
+    static std::optional<platform::UrlRequest> requestWithMethod(const std::string& method, const std::string& url,
+                                                                 const nlohmann::json& param = nullptr);
+    // A client for multipart uploads to `url`, carrying the same credentials; nullptr
+    // while the network is down.
+    static std::shared_ptr<platform::HttpClient> clientWithUrl(const std::string& url);
+    // True when the network can be used now (a local reading, no traffic). An unreadable
+    // state is logged and counts as offline.
+    static bool connectedToNetwork();
+    // 1 over WiFi, otherwise 2 over another connection, otherwise 0.
+    static int netWorkConnectType();
+    static bool iSEnableWIFI();
+    static bool iSEnable3G();
+    // Escapes free text for the end of a URL query: letters, digits, "-", ".", "_" and
+    // "~" stay, every other UTF-16 code unit becomes "%u" and four uppercase hex digits,
+    // then every "%" is written "%25", and "&_app_encoding_tag_=1" is appended. The empty
+    // text stays empty.
+    static std::string encodeURLWhenChinese(const std::string& text);
 
     // ---- Utilities: paths, cache, pictures, time, validation, digests --------------------
 
