@@ -1,0 +1,285 @@
+#include "platform/ui/Image.h"
+
+#include "platform/Files.h"
+#include "platform/Paths.h"
+
+#include <cairo.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+// gdk-pixbuf (non-premultiplied RGBA bytes) → cairo ARGB32 (premultiplied native words).
+cairo_surface_t* surfaceFromPixbuf(GdkPixbuf* pixbuf) {
+    int w = gdk_pixbuf_get_width(pixbuf), h = gdk_pixbuf_get_height(pixbuf);
+    int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    bool alpha = gdk_pixbuf_get_has_alpha(pixbuf);
+    int srcStride = gdk_pixbuf_get_rowstride(pixbuf);
+    const guchar* src = gdk_pixbuf_read_pixels(pixbuf);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_flush(surface);
+    unsigned char* dst = cairo_image_surface_get_data(surface);
+    int dstStride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < h; ++y) {
+        const guchar* s = src + y * srcStride;
+        auto* d = reinterpret_cast<uint32_t*>(dst + y * dstStride);
+        for (int x = 0; x < w; ++x, s += channels) {
+            uint32_t a = alpha ? s[3] : 255;
+            uint32_t r = (s[0] * a + 127) / 255, g = (s[1] * a + 127) / 255, b = (s[2] * a + 127) / 255;
+            d[x] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
+uint32_t unpremultiply(uint32_t px) {
+    uint32_t a = px >> 24;
+    if (a == 0) return 0;
+    uint32_t r = (px >> 16) & 0xff, g = (px >> 8) & 0xff, b = px & 0xff;
+    if (a < 255) {
+        r = std::min(255u, (r * 255 + a / 2) / a);
+        g = std::min(255u, (g * 255 + a / 2) / a);
+        b = std::min(255u, (b * 255 + a / 2) / a);
+    }
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+GdkPixbuf* decode(const std::string& bytes) {
+    if (bytes.empty()) return nullptr;
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    GError* error = nullptr;
+    bool ok = gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), &error);
+    if (error) {
+        g_error_free(error);
+        error = nullptr;
+    }
+    bool closed = gdk_pixbuf_loader_close(loader, &error);
+    if (error) g_error_free(error);
+    GdkPixbuf* pixbuf = nullptr;
+    if (ok && closed) {
+        if (GdkPixbuf* p = gdk_pixbuf_loader_get_pixbuf(loader)) {
+            // Camera pictures carry their orientation; show them upright.
+            pixbuf = gdk_pixbuf_apply_embedded_orientation(p);
+        }
+    }
+    g_object_unref(loader);
+    return pixbuf;
+}
+
+std::mutex namedMutex;
+std::map<std::string, std::weak_ptr<Image>> namedCache;
+
+}  // namespace
+
+Image::Image(cairo_surface_t* surface, double scale) : surface_(surface), scale_(scale > 0 ? scale : 1) {
+    pixelWidth_ = cairo_image_surface_get_width(surface);
+    pixelHeight_ = cairo_image_surface_get_height(surface);
+}
+
+Image::~Image() {
+    if (surface_) cairo_surface_destroy(surface_);
+}
+
+ImageRef Image::fromSurface(cairo_surface_t* surface, double scale) {
+    if (!surface || cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE) return nullptr;
+    cairo_surface_flush(surface);
+    return ImageRef(new Image(cairo_surface_reference(surface), scale));
+}
+
+ImageRef Image::imageWithData(const std::string& bytes, double scale) {
+    GdkPixbuf* pixbuf = decode(bytes);
+    if (!pixbuf) return nullptr;
+    cairo_surface_t* surface = surfaceFromPixbuf(pixbuf);
+    g_object_unref(pixbuf);
+    if (!surface) return nullptr;
+    return ImageRef(new Image(surface, scale));
+}
+
+bool Image::isPicture(const std::string& bytes) {
+    GdkPixbuf* pixbuf = decode(bytes);
+    if (!pixbuf) return false;
+    g_object_unref(pixbuf);
+    return true;
+}
+
+ImageRef Image::imageWithContentsOfFile(const std::filesystem::path& path) {
+    auto bytes = readFile(path);
+    if (!bytes) return nullptr;
+    std::string stem = path.stem().string();
+    double scale = stem.size() > 3 && stem.compare(stem.size() - 3, 3, "@2x") == 0   ? 2
+                   : stem.size() > 3 && stem.compare(stem.size() - 3, 3, "@3x") == 0 ? 3
+                                                                                    : 1;
+    return imageWithData(*bytes, scale);
+}
+
+ImageRef Image::imageNamed(const std::string& name) {
+    if (name.empty()) return nullptr;
+    {
+        std::lock_guard guard(namedMutex);
+        if (auto it = namedCache.find(name); it != namedCache.end())
+            if (auto image = it->second.lock()) return image;
+    }
+    std::filesystem::path p(name);
+    std::string ext = p.extension().string();
+    std::string base = ext.empty() ? name : name.substr(0, name.size() - ext.size());
+    std::vector<std::string> candidates;
+    if (ext.empty()) {
+        candidates = {base + "@2x.png", base + ".png", base + "@2x.jpg", base + ".jpg", base};
+    } else {
+        candidates = {base + "@2x" + ext, name};
+    }
+    for (auto& c : candidates) {
+        auto path = Paths::resourcePath(c);
+        if (path.empty()) continue;
+        if (auto image = imageWithContentsOfFile(path)) {
+            std::lock_guard guard(namedMutex);
+            namedCache[name] = image;
+            return image;
+        }
+    }
+    return nullptr;
+}
+
+ImageRef Image::imageWithColor(const Color& color, Size size) {
+    int w = std::max(1, int(std::lround(size.width))), h = std::max(1, int(std::lround(size.height)));
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgba(cr, color.r, color.g, color.b, color.a);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return ImageRef(new Image(surface, 1));
+}
+
+std::string Image::encode(const char* type, int quality) const {
+    bool jpeg = std::string(type) == "jpeg";
+    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, !jpeg, 8, pixelWidth_, pixelHeight_);
+    if (!pixbuf) return {};
+    int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    guchar* dst = gdk_pixbuf_get_pixels(pixbuf);
+    cairo_surface_flush(surface_);
+    const unsigned char* src = cairo_image_surface_get_data(surface_);
+    int srcStride = cairo_image_surface_get_stride(surface_);
+    for (int y = 0; y < pixelHeight_; ++y) {
+        auto* s = reinterpret_cast<const uint32_t*>(src + y * srcStride);
+        guchar* d = dst + y * stride;
+        for (int x = 0; x < pixelWidth_; ++x, d += channels) {
+            // JPEG: premultiplied values are the picture over black.
+            uint32_t px = jpeg ? s[x] : unpremultiply(s[x]);
+            d[0] = guchar((px >> 16) & 0xff);
+            d[1] = guchar((px >> 8) & 0xff);
+            d[2] = guchar(px & 0xff);
+            if (!jpeg) d[3] = guchar(px >> 24);
+        }
+    }
+    gchar* buffer = nullptr;
+    gsize length = 0;
+    GError* error = nullptr;
+    bool ok;
+    if (jpeg) {
+        std::string q = std::to_string(std::clamp(quality, 0, 100));
+        ok = gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &length, "jpeg", &error, "quality", q.c_str(), nullptr);
+    } else {
+        ok = gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &length, "png", &error, nullptr);
+    }
+    g_object_unref(pixbuf);
+    if (error) g_error_free(error);
+    std::string out;
+    if (ok && buffer) out.assign(buffer, length);
+    g_free(buffer);
+    return out;
+}
+
+std::string Image::pngData() const { return encode("png", 0); }
+
+std::string Image::jpegData(double quality) const {
+    return encode("jpeg", int(std::lround(std::clamp(quality, 0.0, 1.0) * 100)));
+}
+
+ImageRef Image::redrawnToSize(Size size, double scale) const {
+    if (scale <= 0) scale = 1;
+    int w = std::max(1, int(std::lround(size.width * scale))), h = std::max(1, int(std::lround(size.height * scale)));
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, double(w) / pixelWidth_, double(h) / pixelHeight_);
+    cairo_set_source_surface(cr, surface_, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return ImageRef(new Image(surface, scale));
+}
+
+ImageRef Image::tintedWithColor(const Color& color) const {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth_, pixelHeight_);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgba(cr, color.r, color.g, color.b, color.a);
+    cairo_paint(cr);
+    // Keep the colour only where the picture has coverage.
+    cairo_set_operator(cr, CAIRO_OPERATOR_DEST_IN);
+    cairo_set_source_surface(cr, surface_, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    auto image = ImageRef(new Image(surface, scale_));
+    image->caps_ = caps_;
+    image->leftCap_ = leftCap_;
+    image->topCap_ = topCap_;
+    return image;
+}
+
+ImageRef Image::copyWithCaps(const EdgeInsets& caps, int left, int top) const {
+    auto image = ImageRef(new Image(cairo_surface_reference(surface_), scale_));
+    image->caps_ = caps;
+    image->leftCap_ = left;
+    image->topCap_ = top;
+    return image;
+}
+
+ImageRef Image::stretchableImageWithLeftCapWidth(int leftCapWidth, int topCapHeight) const {
+    Size s = size();
+    EdgeInsets caps;
+    if (leftCapWidth > 0) {
+        caps.left = leftCapWidth;
+        caps.right = std::max(0.0, s.width - leftCapWidth - 1);
+    }
+    if (topCapHeight > 0) {
+        caps.top = topCapHeight;
+        caps.bottom = std::max(0.0, s.height - topCapHeight - 1);
+    }
+    return copyWithCaps(caps, leftCapWidth, topCapHeight);
+}
+
+ImageRef Image::resizableImageWithCapInsets(const EdgeInsets& insets) const {
+    return copyWithCaps(insets, int(insets.left), int(insets.top));
+}
+
+uint32_t Image::pixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= pixelWidth_ || y >= pixelHeight_) return 0;
+    cairo_surface_flush(surface_);
+    const unsigned char* data = cairo_image_surface_get_data(surface_);
+    int stride = cairo_image_surface_get_stride(surface_);
+    return unpremultiply(reinterpret_cast<const uint32_t*>(data + y * stride)[x]);
+}
+
+Color Image::colorAt(int x, int y) const {
+    uint32_t px = pixelAt(x, y);
+    return Color::rgba(((px >> 16) & 0xff) / 255.0, ((px >> 8) & 0xff) / 255.0, (px & 0xff) / 255.0,
+                       (px >> 24) / 255.0);
+}
+
+}  // namespace platform

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "platform/ui/Color.h"
+#include "platform/ui/Geometry.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+struct _cairo_surface;
+
+namespace platform {
+
+class Image;
+using ImageRef = std::shared_ptr<Image>;
+
+// A decoded picture: premultiplied ARGB pixels, a scale (pixels per point) and optional
+// stretchable caps. Immutable; operations answer new images. Decoding and encoding go
+// through gdk-pixbuf (PNG, JPEG, GIF's first frame and whatever else it reads).
+// Safe to make and read on any thread.
+class Image {
+public:
+    ~Image();
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    // A bundle resource by name: "name", "name.png", with the "@2x" variant preferred
+    // (this is a scale-2 screen), as the handset's imageNamed: does. Cached by name;
+    // nullptr when there is no such resource or it does not decode.
+    static ImageRef imageNamed(const std::string& name);
+    static ImageRef imageWithContentsOfFile(const std::filesystem::path& path);
+    // Decodes bytes; nullptr when they are not a picture. A file named "@2x" or a
+    // scale given here sets the points-per-pixel ratio.
+    static ImageRef imageWithData(const std::string& bytes, double scale = 1);
+    // Whether the bytes decode as a picture.
+    static bool isPicture(const std::string& bytes);
+    // A picture filled with one colour (1 x 1 points by default).
+    static ImageRef imageWithColor(const Color& color, Size size = {1, 1});
+    // Adopts a cairo ARGB32 surface (takes a reference).
+    static ImageRef fromSurface(_cairo_surface* surface, double scale = 1);
+
+    // Size in points (pixels / scale).
+    Size size() const { return {double(pixelWidth_) / scale_, double(pixelHeight_) / scale_}; }
+    double scale() const { return scale_; }
+    int pixelWidth() const { return pixelWidth_; }
+    int pixelHeight() const { return pixelHeight_; }
+
+    // Encoded bytes. JPEG quality 0..1 (the handset's compression quality), mapped to
+    // libjpeg's 0..100. JPEG has no transparency: clear pixels come out black.
+    std::string pngData() const;
+    std::string jpegData(double quality) const;
+
+    // The picture redrawn into `size` points at `scale` (stretched to fill).
+    ImageRef redrawnToSize(Size size, double scale = 1) const;
+    // The picture's shape filled with `color` (its alpha kept, its colours replaced).
+    ImageRef tintedWithColor(const Color& color) const;
+
+    // Stretchable copies: the caps keep their size when drawn larger; the part between
+    // them stretches. With leftCapWidth/topCapHeight the stretched part is one point wide
+    // (high) and the right (bottom) cap is what remains.
+    ImageRef stretchableImageWithLeftCapWidth(int leftCapWidth, int topCapHeight) const;
+    ImageRef resizableImageWithCapInsets(const EdgeInsets& insets) const;
+    int leftCapWidth() const { return leftCap_; }
+    int topCapHeight() const { return topCap_; }
+    const EdgeInsets& capInsets() const { return caps_; }
+    bool isStretchable() const { return caps_.top > 0 || caps_.left > 0 || caps_.bottom > 0 || caps_.right > 0; }
+
+    // Pixel access (tests): non-premultiplied 0xAARRGGBB.
+    uint32_t pixelAt(int x, int y) const;
+    Color colorAt(int x, int y) const;
+
+    // The pixels as a cairo image surface (borrowed; lives as long as the image).
+    _cairo_surface* surface() const { return surface_; }
+
+private:
+    Image(_cairo_surface* surface, double scale);
+    ImageRef copyWithCaps(const EdgeInsets& caps, int left, int top) const;
+    std::string encode(const char* type, int quality) const;
+
+    _cairo_surface* surface_ = nullptr;
+    int pixelWidth_ = 0;
+    int pixelHeight_ = 0;
+    double scale_ = 1;
+    EdgeInsets caps_;
+    int leftCap_ = 0;
+    int topCap_ = 0;
+};
+
+}  // namespace platform
