@@ -3,6 +3,8 @@
 
 #include "core/MVTPublicMethod.h"
 
+#include "core/MVTAccount.h"
+
 #include "platform/Clock.h"
 #include "platform/Dates.h"
 #include "platform/Paths.h"
@@ -176,6 +178,14 @@ bool MVTPublicMethod::isSupportFileType(const std::string& extension) {
     std::string lower = lowercased(extension);
     return std::any_of(kSupported.begin(), kSupported.end(),
                        [&](const char* candidate) { return lower == candidate; });
+}
+
+bool MVTPublicMethod::isUnClassId() {
+    auto& account = MVTAccount::sharedInstance();
+    auto role = account.role().value_or("");
+    if (role != "teacher" && role != "student" && role != "parent") return false;
+    // Class ids never given count as none.
+    return account.classId().value_or("").empty();
 }
 
 bool MVTPublicMethod::validateEmail(const std::string& text) {

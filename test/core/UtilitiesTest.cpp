@@ -1,3 +1,4 @@
+#include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "core/MyMD5.h"
 #include "core/PinyinInitial.h"
@@ -322,6 +323,38 @@ TEST(PinyinInitialTest, EveryTableEntryIsALetterThatCanBeginAPinyinSyllable) {
         signed char letter = pinyinInitialOfCharacter(unit);
         ASSERT_TRUE(letter >= 'a' && letter <= 'z' && letter != 'i' && letter != 'u' && letter != 'v')
             << std::hex << int(unit) << " gives " << int(letter);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class JoinGuardTest : public testing_support::AppTest {
+protected:
+    void TearDown() override {
+        MVTAccount::resetSharedInstanceForTests();
+        AppTest::TearDown();
+    }
+};
+
+TEST_F(JoinGuardTest, OnlyTeachersStudentsAndParentsWithoutAClassAreSentToJoinOne) {
+    struct Case {
+        std::optional<std::string> role;
+        std::optional<std::string> classId;
+        bool unClassed;
+    };
+    const Case cases[] = {
+        {"teacher", "", true},          {"student", "", true},        {"parent", "", true},
+        {"student", std::nullopt, true}, {"teacher", "101", false},     {"parent", "101,102", false},
+        {"admin", "", false},            {"system", "", false},         {std::nullopt, "", false},
+        {"Teacher", "", false},
+    };
+    for (const auto& c : cases) {
+        MVTAccount::sharedInstance().setRole(c.role);
+        MVTAccount::sharedInstance().setClassId(c.classId);
+        EXPECT_EQ(MVTPublicMethod::isUnClassId(), c.unClassed)
+            << c.role.value_or("(absent)") << " / " << c.classId.value_or("(absent)");
     }
 }
 
