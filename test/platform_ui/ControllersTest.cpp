@@ -1,0 +1,288 @@
+#include "support/AppTest.h"
+
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/UiDriver.h"
+#include "platform/ui/ViewController.h"
+
+#include <string>
+#include <vector>
+
+using namespace platform;
+
+namespace {
+
+// A screen that writes down its appearance callbacks.
+class LoggingScreen : public ViewController {
+public:
+    LoggingScreen(std::string name, std::vector<std::string>* log) : name_(std::move(name)), log_(log) {}
+    void viewDidLoad() override { log_->push_back(name_ + ".load"); }
+    void viewWillAppear(bool) override { log_->push_back(name_ + ".willAppear"); }
+    void viewDidAppear(bool) override { log_->push_back(name_ + ".didAppear"); }
+    void viewWillDisappear(bool) override { log_->push_back(name_ + ".willDisappear"); }
+    void viewDidDisappear(bool) override { log_->push_back(name_ + ".didDisappear"); }
+
+private:
+    std::string name_;
+    std::vector<std::string>* log_;
+};
+
+class ControllersTest : public testing_support::AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        Screen::mainScreen().reset();
+        driver_ = std::make_unique<UiDriver>();
+    }
+    void TearDown() override {
+        driver_.reset();
+        AppTest::TearDown();
+    }
+    std::shared_ptr<LoggingScreen> screen(const std::string& name) { return std::make_shared<LoggingScreen>(name, &log_); }
+    std::shared_ptr<Button> addButton(ViewController& c, const std::string& title, Rect frame, int* taps) {
+        auto b = Button::buttonWithType(ButtonType::System);
+        b->setTitle(title);
+        b->setFrame(frame);
+        b->addTarget(ControlEventTouchUpInside, [taps](Control&) { ++*taps; });
+        c.view()->addSubview(b);
+        return b;
+    }
+    std::vector<std::string> log_;
+    std::unique_ptr<UiDriver> driver_;
+};
+
+TEST_F(ControllersTest, ViewLoadsOnceOnFirstAccessAndRootAppearsWhenWindowShows) {
+    auto a = screen("a");
+    EXPECT_FALSE(a->isViewLoaded());
+    driver_->show(a);
+    a->view();
+    EXPECT_EQ(log_, (std::vector<std::string>{"a.load", "a.willAppear", "a.didAppear"}));
+    EXPECT_EQ(a->view()->frame(), Screen::mainScreen().bounds());
+}
+
+TEST_F(ControllersTest, TappingAButtonByTitleRunsItsActionButNotWhenAnAlertCoversIt) {
+    auto a = screen("a");
+    driver_->show(a);
+    int taps = 0;
+    addButton(*a, "Send", {20, 200, 100, 44}, &taps);
+    EXPECT_TRUE(driver_->tapText("Send"));
+    EXPECT_EQ(taps, 1);
+
+    auto alert = AlertView::make("Title", "Message", {}, "OK");
+    alert->show();
+    auto button = a->view()->subviews().back();
+    EXPECT_FALSE(driver_->tap(button));
+    EXPECT_EQ(taps, 1);
+    EXPECT_TRUE(driver_->pressAlertButton(0));
+    EXPECT_TRUE(driver_->tap(button));
+    EXPECT_EQ(taps, 2);
+}
+
+TEST_F(ControllersTest, PushAndPopCallAppearanceInOrderAndMoveTheBar) {
+    auto root = screen("root");
+    root->setTitle("Home");
+    auto nav = std::make_shared<NavigationController>();
+    nav->initWithRootViewController(root);
+    driver_->show(nav);
+    log_.clear();
+
+    auto next = screen("next");
+    next->setTitle("Detail");
+    nav->pushViewController(next, true);
+    EXPECT_EQ(nav->topViewController(), next);
+    EXPECT_EQ(next->navigationController(), nav.get());
+    EXPECT_EQ(log_, (std::vector<std::string>{"next.load", "root.willDisappear", "next.willAppear"}));
+    driver_->advance(ViewController::transitionDuration);
+    EXPECT_EQ(log_, (std::vector<std::string>{"next.load", "root.willDisappear", "next.willAppear",
+                                              "root.didDisappear", "next.didAppear"}));
+    EXPECT_FALSE(root->view()->window());
+    EXPECT_EQ(nav->navigationBar().backButtonTitle(), "Home");
+    EXPECT_TRUE(driver_->byText("Detail"));
+
+    // The back button pops, through a real tap.
+    log_.clear();
+    ASSERT_TRUE(driver_->tap(nav->navigationBar().backButtonShown()));
+    driver_->settle();
+    EXPECT_EQ(nav->viewControllers().size(), 1u);
+    EXPECT_EQ(log_, (std::vector<std::string>{"next.willDisappear", "root.willAppear", "next.didDisappear",
+                                              "root.didAppear"}));
+    EXPECT_EQ(next->navigationController(), nullptr);
+    EXPECT_EQ(nav->popViewController(false), nullptr);
+}
+
+TEST_F(ControllersTest, ContentStartsBelowTheBarOnlyWhenTheScreenAsksOnVersion7) {
+    auto root = screen("root");
+    auto nav = std::make_shared<NavigationController>();
+    nav->initWithRootViewController(root);
+    driver_->show(nav);
+    EXPECT_EQ(nav->navigationBar().frame(), Rect(0, 20, 320, 44));
+    EXPECT_EQ(root->view()->frame().y(), 0);  // under the translucent bar
+
+    auto below = screen("below");
+    below->setEdgesForExtendedLayout(RectEdgeNone);
+    nav->pushViewController(below, false);
+    EXPECT_EQ(below->view()->frame(), Rect(0, 64, 320, 568 - 64));
+
+    nav->setNavigationBarHidden(true);
+    driver_->pump();
+    EXPECT_EQ(below->view()->frame(), Rect(0, 0, 320, 568));
+}
+
+TEST_F(ControllersTest, PopToRootAndPopToViewControllerAnswerThePoppedScreens) {
+    auto nav = std::make_shared<NavigationController>();
+    auto a = screen("a"), b = screen("b"), c = screen("c"), d = screen("d");
+    nav->initWithRootViewController(a);
+    driver_->show(nav);
+    nav->pushViewController(b, false);
+    nav->pushViewController(c, false);
+    nav->pushViewController(d, false);
+    auto popped = nav->popToViewController(b.get(), false);
+    ASSERT_EQ(popped.size(), 2u);
+    EXPECT_EQ(popped[0], c);
+    EXPECT_EQ(popped[1], d);
+    EXPECT_EQ(nav->topViewController(), b);
+    EXPECT_EQ(c->parentViewController(), nullptr);
+    nav->pushViewController(c, false);
+    EXPECT_EQ(nav->popToRootViewController(false).size(), 2u);
+    EXPECT_EQ(nav->topViewController(), a);
+    EXPECT_TRUE(a->isVisible());
+}
+
+TEST_F(ControllersTest, RightBarItemWithCustomViewIsTappable) {
+    auto root = screen("root");
+    auto nav = std::make_shared<NavigationController>();
+    nav->initWithRootViewController(root);
+    driver_->show(nav);
+    int taps = 0;
+    auto b = Button::buttonWithType(ButtonType::Custom);
+    b->setFrame({0, 0, 44, 40});
+    b->setTitle("Edit");
+    b->addTarget(ControlEventTouchUpInside, [&](Control&) { ++taps; });
+    root->navigationItem().setRightBarButtonItem(BarButtonItem::withCustomView(b));
+    EXPECT_TRUE(driver_->tapText("Edit"));
+    EXPECT_EQ(taps, 1);
+    EXPECT_GT(b->convertPointTo({0, 0}, nullptr).x, 200);
+}
+
+TEST_F(ControllersTest, PresentAndDismissModallyWithCompletionAfterTheTransition) {
+    auto root = screen("root");
+    driver_->show(root);
+    log_.clear();
+    auto modal = screen("modal");
+    modal->setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
+    bool presented = false;
+    root->presentViewController(modal, true, [&] { presented = true; });
+    EXPECT_FALSE(presented);
+    EXPECT_EQ(root->presentedViewController(), modal);
+    EXPECT_EQ(modal->presentingViewController(), root.get());
+    driver_->advance(ViewController::transitionDuration);
+    EXPECT_TRUE(presented);
+    EXPECT_EQ(log_, (std::vector<std::string>{"modal.load", "modal.willAppear", "root.willDisappear",
+                                              "modal.didAppear", "root.didDisappear"}));
+    EXPECT_EQ(modal->modalTransitionStyle(), ModalTransitionStyle::CrossDissolve);
+
+    // A second presentation while one is shown is refused.
+    auto other = screen("other");
+    root->presentViewController(other, false);
+    EXPECT_EQ(root->presentedViewController(), modal);
+
+    // The presented screen dismisses itself; the link goes when the transition ends.
+    log_.clear();
+    bool dismissed = false;
+    modal->dismissViewController(false, [&] { dismissed = true; });
+    EXPECT_TRUE(dismissed);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    EXPECT_EQ(modal->presentingViewController(), nullptr);
+    EXPECT_FALSE(modal->view()->window());
+    EXPECT_EQ(log_, (std::vector<std::string>{"modal.willDisappear", "root.willAppear", "modal.didDisappear",
+                                              "root.didAppear"}));
+}
+
+TEST_F(ControllersTest, DismissingAChainTakesTheScreensAboveAlong) {
+    auto root = screen("root");
+    driver_->show(root);
+    auto nav = std::make_shared<NavigationController>();
+    auto first = screen("first");
+    nav->initWithRootViewController(first);
+    root->presentViewController(nav, false);
+    EXPECT_EQ(first->presentingViewController(), root.get());
+    auto second = screen("second");
+    first->presentViewController(second, false);
+    root->dismissViewController(false);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    EXPECT_EQ(first->presentedViewController(), nullptr);
+    EXPECT_FALSE(second->view()->window());
+    EXPECT_FALSE(nav->view()->window());
+    EXPECT_TRUE(root->isVisible());
+}
+
+class SelectionDelegate : public TabBarControllerDelegate {
+public:
+    bool shouldSelectViewController(TabBarController&, ViewController& c) override { return c.title() != "Locked"; }
+    void didSelectViewController(TabBarController& t, ViewController&) override { selections.push_back(t.selectedIndex()); }
+    std::vector<long> selections;
+};
+
+TEST_F(ControllersTest, TabBarSelectsByTapAndAsksItsDelegate) {
+    auto tabs = std::make_shared<TabBarController>();
+    auto a = screen("a"), b = screen("b"), c = screen("c");
+    a->setTitle("One");
+    b->setTitle("Two");
+    c->setTitle("Locked");
+    tabs->setViewControllers({a, b, c});
+    auto delegate = std::make_shared<SelectionDelegate>();
+    tabs->setDelegate(delegate);
+    driver_->show(tabs);
+    EXPECT_EQ(tabs->selectedIndex(), 0);
+    EXPECT_EQ(a->tabBarController(), tabs.get());
+    EXPECT_EQ(a->view()->frame().height(), 568 - 49);
+
+    log_.clear();
+    EXPECT_TRUE(driver_->tap(tabs->tabBar().buttons()[1]));
+    EXPECT_EQ(tabs->selectedViewController(), b);
+    EXPECT_EQ(delegate->selections, std::vector<long>{1});
+    EXPECT_EQ(log_, (std::vector<std::string>{"b.load", "a.willDisappear", "b.willAppear", "a.didDisappear",
+                                              "b.didAppear"}));
+    EXPECT_TRUE(driver_->tap(tabs->tabBar().buttons()[2]));
+    EXPECT_EQ(tabs->selectedIndex(), 1);
+
+    // A hidden bar gives the whole height to the screens.
+    tabs->tabBar().setHidden(true);
+    tabs->setSelectedIndex(0);
+    EXPECT_EQ(a->view()->frame().height(), 568);
+}
+
+TEST_F(ControllersTest, PreVersion7ScreensStartBelowTheStatusBar) {
+    Screen::setSystemVersion(6.1);
+    auto root = screen("root");
+    auto nav = std::make_shared<NavigationController>();
+    nav->initWithRootViewController(root);
+    driver_->show(nav);
+    EXPECT_EQ(nav->view()->frame(), Rect(0, 20, 320, 548));
+    EXPECT_EQ(nav->navigationBar().frame().y(), 0);
+    EXPECT_EQ(root->view()->frame(), Rect(0, 44, 320, 504));
+}
+
+class HiddenBarScreen : public ViewController {
+public:
+    bool prefersStatusBarHidden() const override { return hide; }
+    bool hide = false;
+};
+
+TEST_F(ControllersTest, StatusBarAppearanceUpdateReadsTheFrontScreen) {
+    auto nav = std::make_shared<NavigationController>();
+    auto top = std::make_shared<HiddenBarScreen>();
+    nav->initWithRootViewController(top);
+    driver_->show(nav);
+    top->hide = true;
+    top->setNeedsStatusBarAppearanceUpdate();
+    EXPECT_TRUE(StatusBar::shared().isHidden());
+    top->hide = false;
+    top->setNeedsStatusBarAppearanceUpdate();
+    EXPECT_FALSE(StatusBar::shared().isHidden());
+}
+
+}  // namespace
