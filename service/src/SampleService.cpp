@@ -200,6 +200,9 @@ bool SampleService::start(int port) {
         stopping_ = false;
     }
     thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    // stop() only reaches a server that is already listening: wait for it to begin.
+    for (int i = 0; i < 5000 && !server_->is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     running_ = true;
     return true;
 }
