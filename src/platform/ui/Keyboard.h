@@ -11,6 +11,9 @@ namespace platform {
 
 class View;
 
+enum class KeyboardType { Default, ASCIICapable, NumbersAndPunctuation, URL, NumberPad, PhonePad, NamePhonePad, EmailAddress, DecimalPad };
+enum class ReturnKeyType { Default, Go, Google, Join, Next, Route, Search, Send, Yahoo, Done, EmergencyCall };
+
 // Posted through the NotificationCenter when the simulated keyboard comes up or goes
 // down. userInfo holds the frames as [x, y, width, height] in screen points and the
 // animation duration in seconds.

@@ -14,8 +14,6 @@ class TextField;
 
 enum class TextBorderStyle { None, Line, Bezel, RoundedRect };
 enum class TextFieldViewMode { Never, WhileEditing, UnlessEditing, Always };
-enum class KeyboardType { Default, ASCIICapable, NumbersAndPunctuation, URL, NumberPad, PhonePad, NamePhonePad, EmailAddress, DecimalPad };
-enum class ReturnKeyType { Default, Go, Google, Join, Next, Route, Search, Send, Yahoo, Done, EmergencyCall };
 
 // What a text field asks and tells its delegate. Ranges count UTF-16 code units.
 class TextFieldDelegate {
