@@ -1,0 +1,187 @@
+#include "ScriptRunner.h"
+
+#include "platform/Files.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/UiDriver.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <ostream>
+#include <sstream>
+
+using namespace platform;
+using nlohmann::json;
+
+namespace {
+constexpr int kExpectFailed = 1;
+constexpr int kScriptError = 2;
+
+std::string trim(const std::string& s) {
+    size_t a = s.find_first_not_of(" \t\r");
+    if (a == std::string::npos) return {};
+    size_t b = s.find_last_not_of(" \t\r");
+    return s.substr(a, b - a + 1);
+}
+
+bool parseNumber(const std::string& text, double& out) {
+    char* end = nullptr;
+    out = std::strtod(text.c_str(), &end);
+    return end && *end == '\0' && !text.empty();
+}
+
+bool showsText(const View& v, const std::string& text) {
+    if (v.displayedText() == text || v.accessibilityLabel() == text) return true;
+    auto* field = dynamic_cast<const TextField*>(&v);
+    return field && field->placeholder() == text;
+}
+
+// On screen and at least partly inside the screen's rectangle.
+bool isVisible(const View& v) {
+    if (!UiDriver::isOnScreen(v)) return false;
+    Rect inWindow = v.convertRectTo(v.bounds(), nullptr);
+    return inWindow.intersects(Screen::mainScreen().bounds()) || v.bounds().isEmpty();
+}
+
+json dumpView(View& v) {
+    Rect f = v.convertRectTo(v.bounds(), nullptr);
+    json node = {{"class", v.className()},
+                 {"frame", {f.x(), f.y(), f.width(), f.height()}},
+                 {"tag", v.tag()},
+                 {"hidden", v.isHidden()}};
+    if (auto text = v.displayedText(); !text.empty()) node["text"] = text;
+    if (auto* field = dynamic_cast<TextField*>(&v); field && !field->placeholder().empty())
+        node["placeholder"] = field->placeholder();
+    if (!v.accessibilityLabel().empty()) node["accessibilityLabel"] = v.accessibilityLabel();
+    if (!v.accessibilityValue().empty()) node["accessibilityValue"] = v.accessibilityValue();
+    if (!v.accessibilityHint().empty()) node["accessibilityHint"] = v.accessibilityHint();
+    if (v.isHidden()) return node;
+    json children = json::array();
+    for (auto& sub : v.subviews())
+        if (sub->alpha() > 0) children.push_back(dumpView(*sub));
+    if (!children.empty()) node["subviews"] = std::move(children);
+    return node;
+}
+}  // namespace
+
+ScriptRunner::ScriptRunner(UiDriver& driver, std::ostream& messages) : driver_(driver), messages_(messages) {}
+
+std::string ScriptRunner::dumpJson(View& root) {
+    root.layoutIfNeeded();
+    return dumpView(root).dump(1, ' ', false, json::error_handler_t::replace);
+}
+
+bool ScriptRunner::fail(int number, const std::string& message, int) {
+    messages_ << "script line " << number << ": " << message << "\n";
+    return false;
+}
+
+int ScriptRunner::runFile(const std::filesystem::path& file) {
+    auto text = readFile(file, 1 << 20);
+    if (!text) {
+        messages_ << "cannot read script " << file.string() << "\n";
+        return kScriptError;
+    }
+    return runText(*text);
+}
+
+int ScriptRunner::runText(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        bool quit = false;
+        if (int code = runLine(trim(line), number, quit); code != 0) return code;
+        if (quit) break;
+    }
+    return 0;
+}
+
+std::shared_ptr<View> ScriptRunner::findShowing(const std::string& text) const {
+    auto all = driver_.findAll([&](const View& v) { return showsText(v, text) && isVisible(v); });
+    return all.empty() ? nullptr : all.back();  // front-most: last in drawing order
+}
+
+int ScriptRunner::runLine(const std::string& line, int number, bool& quit) {
+    if (line.empty() || line[0] == '#') return 0;
+    size_t space = line.find(' ');
+    std::string command = line.substr(0, space);
+    std::string arg = space == std::string::npos ? "" : trim(line.substr(space + 1));
+    auto error = [&](const std::string& message) {
+        fail(number, message, kScriptError);
+        return kScriptError;
+    };
+
+    if (command == "quit") {
+        quit = true;
+        return 0;
+    }
+    if (command == "wait") {
+        double seconds = 0;
+        if (!parseNumber(arg, seconds) || seconds < 0 || seconds > 3600) return error("wait wants seconds");
+        driver_.advance(seconds);
+        return 0;
+    }
+    if (command == "tap" || command == "longpress") {
+        if (arg.empty()) return error(command + " wants a text or #TAG");
+        std::shared_ptr<View> target;
+        if (command == "tap" && arg.size() > 1 && arg[0] == '#') {
+            double tag = 0;
+            if (!parseNumber(arg.substr(1), tag)) return error("bad tag " + arg);
+            auto all = driver_.findAll([&](const View& v) { return v.tag() == int(tag) && isVisible(v); });
+            if (!all.empty()) target = all.back();
+        } else {
+            target = findShowing(arg);
+        }
+        if (!target) return error("nothing to tap showing \"" + arg + "\"");
+        bool reached = command == "tap" ? driver_.tap(target) : driver_.longPress(target, 1.0);
+        if (!reached) return error("\"" + arg + "\" is covered by another view");
+        return 0;
+    }
+    if (command == "drag") {
+        std::istringstream in(arg);
+        double x1, y1, x2, y2;
+        if (!(in >> x1 >> y1 >> x2 >> y2)) return error("drag wants X1 Y1 X2 Y2");
+        driver_.drag({x1, y1}, {x2, y2});
+        return 0;
+    }
+    if (command == "type") {
+        if (!View::firstResponder()) return error("nothing is focused to type into");
+        driver_.type(arg);
+        return 0;
+    }
+    if (command == "alert") {
+        double index = 0;
+        if (!parseNumber(arg, index)) return error("alert wants a button index");
+        bool pressed = driver_.alert() ? driver_.pressAlertButton(long(index))
+                                       : driver_.sheet() && driver_.pressSheetButton(long(index));
+        if (!pressed) return error("no alert or sheet with button " + arg);
+        return 0;
+    }
+    if (command == "screenshot") {
+        if (arg.empty()) return error("screenshot wants a file name");
+        driver_.pump();
+        if (!Renderer::writePNG(driver_.window(), arg)) return error("cannot write " + arg);
+        return 0;
+    }
+    if (command == "dump") {
+        if (arg.empty()) return error("dump wants a file name");
+        if (!writeFileAtomically(arg, dumpJson(driver_.window()))) return error("cannot write " + arg);
+        return 0;
+    }
+    if (command == "expect") {
+        if (arg.empty()) return error("expect wants a text");
+        driver_.pump();
+        if (!findShowing(arg)) {
+            fail(number, "expected to see \"" + arg + "\"", kExpectFailed);
+            return kExpectFailed;
+        }
+        return 0;
+    }
+    return error("unknown command \"" + command + "\"");
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+namespace platform {
+class UiDriver;
+class View;
+}
+
+// Runs an automation script against the app, one command per line:
+//   wait SECONDS          turn the run loop for that long
+//   tap TEXT | tap #TAG   tap the front-most visible view showing TEXT (text, title,
+//                         placeholder or accessibility label), or with that tag
+//   longpress TEXT        hold a finger on it for a second
+//   drag X1 Y1 X2 Y2      drag in window points
+//   type TEXT             type into the first responder
+//   alert N               press button N of the visible alert or action sheet
+//   screenshot FILE.png   the screen as a picture
+//   dump FILE.json        the visible view tree
+//   expect TEXT           fail (exit 1) unless a visible view shows TEXT
+//   quit                  stop here
+// Blank lines and lines starting with "#" are skipped. A script error (unknown command,
+// nothing to tap, a file that cannot be written) stops with exit code 2.
+class ScriptRunner {
+public:
+    ScriptRunner(platform::UiDriver& driver, std::ostream& messages);
+
+    int runFile(const std::filesystem::path& file);
+    int runText(const std::string& text);
+
+    // The visible tree as JSON (class, frame in window points, text, tag, hidden,
+    // accessibility values, subviews).
+    static std::string dumpJson(platform::View& root);
+
+private:
+    int runLine(const std::string& line, int number, bool& quit);
+    std::shared_ptr<platform::View> findShowing(const std::string& text) const;
+    bool fail(int number, const std::string& message, int code);
+
+    platform::UiDriver& driver_;
+    std::ostream& messages_;
+};

@@ -1,0 +1,159 @@
+#include "WindowHost.h"
+
+#include "platform/Application.h"
+#include "platform/RunLoop.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/UiDriver.h"
+#include "platform/ui/Window.h"
+
+#include <iostream>
+
+#ifdef TIRRA_HAVE_SDL2
+#include <SDL.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace platform;
+
+namespace {
+
+// The nearest scroll view at or above `view`.
+ScrollView* scrollViewAt(std::shared_ptr<View> view) {
+    for (; view; view = view->superview())
+        if (auto* scroll = dynamic_cast<ScrollView*>(view.get()); scroll && scroll->isScrollEnabled()) return scroll;
+    return nullptr;
+}
+
+void wheelScroll(ScrollView& scroll, double dy) {
+    Point offset = scroll.contentOffset();
+    EdgeInsets inset = scroll.contentInset();
+    double maxY = std::max(-inset.top, scroll.contentSize().height + inset.bottom - scroll.bounds().height());
+    offset.y = std::clamp(offset.y - dy * 40, -inset.top, maxY);
+    scroll.setContentOffset(offset, false);
+}
+
+}  // namespace
+
+int runInWindow(const HostOptions&) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::cerr << "tirra: no display (" << SDL_GetError() << "); try --headless\n";
+        return 2;
+    }
+    Screen& screen = Screen::mainScreen();
+    Size points = screen.bounds().size;
+    double scale = screen.scale();
+
+    // Fit the window to the desktop: at most the screen's own scale, in steps of 0.25.
+    double fit = scale;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.h > 0)
+        fit = std::clamp(std::floor((mode.h - 80) / points.height * 4) / 4, 0.5, scale);
+    int winW = int(points.width * fit), winH = int(points.height * fit);
+
+    SDL_Window* sdlWindow = SDL_CreateWindow("Tirra", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW, winH,
+                                             SDL_WINDOW_SHOWN);
+    SDL_Renderer* renderer = sdlWindow ? SDL_CreateRenderer(sdlWindow, -1, 0) : nullptr;
+    int texW = int(points.width * scale), texH = int(points.height * scale);
+    SDL_Texture* texture =
+        renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, texW, texH)
+                 : nullptr;
+    if (!texture) {
+        std::cerr << "tirra: cannot open a window (" << SDL_GetError() << ")\n";
+        SDL_Quit();
+        return 2;
+    }
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+
+    auto& app = Application::shared();
+    app.launch();
+    auto window = Window::keyWindowRef();
+    if (!window) {
+        std::cerr << "tirra: the app made no window\n";
+        SDL_Quit();
+        return 2;
+    }
+    UiDriver driver(window);
+    SDL_StartTextInput();
+
+    auto toPoint = [&](int x, int y) { return Point{x / fit, y / fit}; };
+    unsigned long drawn = 0;
+    bool fingerDown = false, running = true;
+    while (running) {
+        double untilTimer = RunLoop::main().secondsUntilNextTimer();
+        int waitMs = RunLoop::main().hasPendingTasks() ? 0 : int(std::clamp(untilTimer * 1000, 0.0, 16.0));
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, std::max(waitMs, 1))) {
+            do {
+                switch (event.type) {
+                    case SDL_QUIT: running = false; break;
+                    case SDL_MOUSEBUTTONDOWN:
+                        if (event.button.button == SDL_BUTTON_LEFT) {
+                            fingerDown = true;
+                            window->touchBegan(toPoint(event.button.x, event.button.y));
+                        }
+                        break;
+                    case SDL_MOUSEMOTION:
+                        if (fingerDown) window->touchMoved(toPoint(event.motion.x, event.motion.y));
+                        break;
+                    case SDL_MOUSEBUTTONUP:
+                        if (event.button.button == SDL_BUTTON_LEFT && fingerDown) {
+                            fingerDown = false;
+                            window->touchEnded(toPoint(event.button.x, event.button.y));
+                        }
+                        break;
+                    case SDL_MOUSEWHEEL: {
+                        int mx = 0, my = 0;
+                        SDL_GetMouseState(&mx, &my);
+                        if (auto* scroll = scrollViewAt(window->viewAtPoint(toPoint(mx, my))))
+                            wheelScroll(*scroll, event.wheel.y);
+                        break;
+                    }
+                    case SDL_TEXTINPUT: driver.type(event.text.text); break;
+                    case SDL_KEYDOWN:
+                        if (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER)
+                            driver.type("\n");
+                        else if (event.key.keysym.sym == SDLK_BACKSPACE)
+                            driver.type("\b");
+                        break;
+                    case SDL_WINDOWEVENT:
+                        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) drawn = 0;
+                        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) app.becomeActive();
+                        break;
+                    default: break;
+                }
+            } while (running && SDL_PollEvent(&event));
+        }
+        RunLoop::main().pump();
+
+        if (View::displayGeneration() != drawn) {
+            drawn = View::displayGeneration();
+            auto image = Renderer::render(*window, points, scale);
+            cairo_surface_t* surface = image->surface();
+            cairo_surface_flush(surface);
+            SDL_UpdateTexture(texture, nullptr, cairo_image_surface_get_data(surface),
+                              cairo_image_surface_get_stride(surface));
+            SDL_RenderClear(renderer);
+            SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+            SDL_RenderPresent(renderer);
+        }
+    }
+    app.terminate();
+    SDL_DestroyTexture(texture);
+    SDL_DestroyRenderer(renderer);
+    SDL_DestroyWindow(sdlWindow);
+    SDL_Quit();
+    return 0;
+}
+
+#else
+
+int runInWindow(const HostOptions&) {
+    std::cerr << "tirra: built without SDL2; use --headless\n";
+    return 2;
+}
+
+#endif

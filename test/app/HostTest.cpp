@@ -1,0 +1,160 @@
+#include "HostOptions.h"
+#include "ScriptRunner.h"
+#include "platform/Files.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/UiDriver.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "support/AppTest.h"
+
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+using namespace platform;
+
+namespace {
+
+TEST(HostOptionsTest, CommandLines) {
+    struct Case {
+        std::vector<const char*> args;
+        bool ok;
+        std::string errorPart;
+    };
+    const Case cases[] = {
+        {{"tirra"}, true, ""},
+        {{"tirra", "--headless", "--script", "s.txt", "--size", "375x667"}, true, ""},
+        {{"tirra", "--base-url", "http://127.0.0.1:9/x"}, true, ""},
+        {{"tirra", "--script", "s.txt"}, false, "--headless"},
+        {{"tirra", "--size", "big"}, false, "--size"},
+        {{"tirra", "--size", "10x10"}, false, "--size"},
+        {{"tirra", "--home"}, false, "needs a value"},
+        {{"tirra", "--base-url", "ftp://x/"}, false, "http"},
+        {{"tirra", "--frobnicate"}, false, "unknown option"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        auto o = HostOptions::parse(int(c.args.size()), c.args.data(), error);
+        EXPECT_EQ(o.has_value(), c.ok) << c.args.back();
+        if (!c.ok) {
+            EXPECT_NE(error.find(c.errorPart), std::string::npos) << error;
+        }
+    }
+    std::string error;
+    const char* args[] = {"tirra", "--base-url", "http://h:1/x", "--size", "375x667"};
+    auto o = HostOptions::parse(5, args, error);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->baseUrl, "http://h:1/x/");
+    EXPECT_EQ(o->width, 375);
+    EXPECT_EQ(o->height, 667);
+}
+
+class ScriptTest : public testing_support::AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        driver = std::make_unique<UiDriver>();
+        auto screen = std::make_shared<ViewController>();
+        driver->show(screen);
+        auto root = screen->view();
+        button = Button::buttonWithType(ButtonType::Custom);
+        button->setFrame({20, 100, 200, 44});
+        button->setTitle("登录");
+        button->setTag(77);
+        button->addTarget(ControlEventTouchUpInside, [this](Control&) { ++taps; });
+        root->addSubview(button);
+        field = std::make_shared<TextField>(Rect{20, 160, 200, 30});
+        field->setPlaceholder("请输入用户名");
+        root->addSubview(field);
+        cover = std::make_shared<Label>(Rect{20, 300, 200, 40});
+        cover->setText("被遮住的");
+        root->addSubview(cover);
+        auto lid = std::make_shared<View>(Rect{0, 290, 320, 60});
+        lid->setBackgroundColor(Color::whiteColor());
+        root->addSubview(lid);
+    }
+    void TearDown() override {
+        driver.reset();
+        AppTest::TearDown();
+    }
+    int run(const std::string& script) {
+        ScriptRunner runner(*driver, messages);
+        return runner.runText(script);
+    }
+
+    std::unique_ptr<UiDriver> driver;
+    std::shared_ptr<Button> button;
+    std::shared_ptr<TextField> field;
+    std::shared_ptr<Label> cover;
+    std::ostringstream messages;
+    int taps = 0;
+};
+
+TEST_F(ScriptTest, TapsByTextAndTagAndTypesIntoTheFocusedField) {
+    EXPECT_EQ(run("# a comment\n\ntap 登录\ntap #77\ntap 请输入用户名\ntype teacher1\nexpect 登录\n"), 0)
+        << messages.str();
+    EXPECT_EQ(taps, 2);
+    EXPECT_EQ(field->text(), "teacher1");
+}
+
+TEST_F(ScriptTest, FailuresStopWithTheirExitCodes) {
+    struct Case {
+        std::string script;
+        int code;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"expect 没有这个字\ntap 登录\n", 1, "expected to see"},
+        {"jump 3\n", 2, "unknown command"},
+        {"tap 不存在\n", 2, "nothing to tap"},
+        {"tap 被遮住的\n", 2, "covered"},
+        {"alert 0\n", 2, "no alert"},
+        {"wait soon\n", 2, "wait wants seconds"},
+        {"drag 1 2 3\n", 2, "drag wants"},
+        {"type abc\n", 2, "nothing is focused"},
+    };
+    for (const auto& c : cases) {
+        messages.str("");
+        EXPECT_EQ(run(c.script), c.code) << c.script;
+        EXPECT_NE(messages.str().find(c.message), std::string::npos) << messages.str();
+    }
+    EXPECT_EQ(taps, 0);  // the failed expect stopped the script before its tap
+}
+
+TEST_F(ScriptTest, QuitStopsAndAlertButtonsArePressedByIndex) {
+    long pressed = -1;
+    struct Delegate : AlertViewDelegate {
+        long* out;
+        void alertViewClickedButtonAtIndex(AlertView&, long index) override { *out = index; }
+    };
+    auto delegate = std::make_shared<Delegate>();
+    delegate->out = &pressed;
+    button->addTarget(ControlEventTouchUpInside,
+                      [&](Control&) { AlertView::make("提示", "确定要退出吗", delegate, "取消", {"退出"})->show(); });
+    EXPECT_EQ(run("tap 登录\nalert 1\nquit\ntap 不存在\n"), 0) << messages.str();
+    EXPECT_EQ(pressed, 1);
+}
+
+TEST_F(ScriptTest, ScreenshotAndDumpWriteTheirFiles) {
+    auto png = home_ / "shot.png";
+    auto json = home_ / "tree.json";
+    EXPECT_EQ(run("screenshot " + png.string() + "\ndump " + json.string() + "\n"), 0) << messages.str();
+    auto bytes = readFile(png);
+    ASSERT_TRUE(bytes);
+    auto image = Image::imageWithData(*bytes);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size().width * image->scale(), 640);
+    auto tree = nlohmann::json::parse(*readFile(json));
+    EXPECT_EQ(tree["class"], "Window");
+    EXPECT_NE(tree.dump().find("请输入用户名"), std::string::npos);
+    EXPECT_NE(tree.dump().find("\"tag\":77"), std::string::npos);
+    // A folder that cannot exist: its parent is a plain file.
+    ASSERT_TRUE(writeFileAtomically(home_ / "plain", "x"));
+    EXPECT_EQ(run("screenshot " + (home_ / "plain" / "y.png").string() + "\n"), 2);
+}
+
+}  // namespace
