@@ -59,7 +59,7 @@ void GestureRecognizer::handleTouchesMoved(const Touches& touches) {
 
 void GestureRecognizer::handleTouchesEnded(const Touches& touches) {
     lastLocation_ = centroidInWindow();
-    auto self = shared_from_this();  // the action may drop the last owner
+    auto self = weak_from_this().lock();  // the action may drop the last owner
     if (enabled_ && !isFinished()) touchesEnded(touches);
     for (auto& t : touches) touches_.erase(t->id);
     if (touches_.empty()) {
@@ -70,7 +70,7 @@ void GestureRecognizer::handleTouchesEnded(const Touches& touches) {
 
 void GestureRecognizer::handleTouchesCancelled(const Touches& touches) {
     lastLocation_ = centroidInWindow();
-    auto self = shared_from_this();
+    auto self = weak_from_this().lock();
     if (enabled_ && !isFinished()) touchesCancelled(touches);
     for (auto& t : touches) touches_.erase(t->id);
     if (isActive()) setState(GestureState::Cancelled);
@@ -98,7 +98,7 @@ bool GestureRecognizer::mayLeavePossible() {
 }
 
 void GestureRecognizer::setState(GestureState state) {
-    auto self = shared_from_this();
+    auto self = weak_from_this().lock();
     bool starting = state_ == GestureState::Possible &&
                     (state == GestureState::Began || (state == GestureState::Ended && isDiscrete()));
     if (starting && !mayLeavePossible()) {
