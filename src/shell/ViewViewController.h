@@ -25,7 +25,7 @@ inline constexpr const char* kShowDidSelectItemNotification = "showDidSelectItem
 // cell's questions.
 class ViewViewController : public platform::ViewController,
                            public CellDelegate,
-                           public platform::ScrollViewDelegate,
+                           public virtual platform::ScrollViewDelegate,
                            public platform::ActionSheetDelegate {
 public:
     ViewViewController();

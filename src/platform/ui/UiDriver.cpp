@@ -169,16 +169,36 @@ bool UiDriver::longPress(const std::shared_ptr<View>& view, double seconds) {
     return reached(hit, *view);
 }
 
-void UiDriver::drag(const Point& from, const Point& to, int steps, double stepSeconds, bool release) {
-    int id = nextTouch_++;
+int UiDriver::drag(const Point& from, const Point& to, int steps, double stepSeconds, bool release) {
+    int id = beginTouch(from);
     steps = std::max(1, steps);
-    window_->touchBegan(from, id);
     for (int i = 1; i <= steps; ++i) {
         advance(stepSeconds);
         double t = static_cast<double>(i) / steps;
-        window_->touchMoved({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t}, id);
+        moveTouch(id, {from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t});
     }
-    if (release) window_->touchEnded(to, id);
+    if (release) endTouch(id);
+    return id;
+}
+
+int UiDriver::beginTouch(const Point& point) {
+    int id = nextTouch_++;
+    fingers_[id] = point;
+    window_->touchBegan(point, id);
+    return id;
+}
+
+void UiDriver::moveTouch(int touchId, const Point& point) {
+    fingers_[touchId] = point;
+    window_->touchMoved(point, touchId);
+}
+
+void UiDriver::endTouch(int touchId) {
+    auto it = fingers_.find(touchId);
+    if (it == fingers_.end()) return;
+    Point p = it->second;
+    fingers_.erase(it);
+    window_->touchEnded(p, touchId);
     pump();
 }
 

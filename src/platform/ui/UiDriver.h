@@ -4,6 +4,7 @@
 #include "platform/ui/Window.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,8 +61,13 @@ public:
     // Holds a finger on the view for `seconds` of run-loop time, then lifts it.
     bool longPress(const std::shared_ptr<View>& view, double seconds = 1.0);
     // Drags from `from` to `to` in `steps` moves, `stepSeconds` apart; `release` lifts the
-    // finger at the end.
-    void drag(const Point& from, const Point& to, int steps = 10, double stepSeconds = 0.016, bool release = true);
+    // finger at the end. Answers the finger's id (for moveTouch / endTouch when it stays down).
+    int drag(const Point& from, const Point& to, int steps = 10, double stepSeconds = 0.016, bool release = true);
+    // One finger step by step.
+    int beginTouch(const Point& point);
+    void moveTouch(int touchId, const Point& point);
+    // Lifts the finger where it last was.
+    void endTouch(int touchId);
     Point centerOf(const View& view) const;
 
     // ---- Keyboard
@@ -85,6 +91,7 @@ public:
 private:
     std::shared_ptr<Window> window_;
     int nextTouch_ = 1;
+    std::map<int, Point> fingers_;
 };
 
 }  // namespace platform
