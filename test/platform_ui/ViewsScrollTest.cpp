@@ -112,6 +112,29 @@ TEST_F(ViewsScrollTest, PullingPastTheTopStretchesAndBouncesBack) {
     EXPECT_DOUBLE_EQ(scroll->contentOffset().y, 0);
 }
 
+TEST_F(ViewsScrollTest, InsetSetWhenADragEndsHoldsTheContentAndRemovingItSlidesBack) {
+    // A pull-down list: a release past 65 points keeps a 60-point band open.
+    struct Puller : Recorder {
+        void scrollViewDidEndDragging(ScrollView& s, bool decelerate) override {
+            Recorder::scrollViewDidEndDragging(s, decelerate);
+            if (s.contentOffset().y <= -65) s.setContentInset({60, 0, 0, 0});
+        }
+    };
+    auto puller = std::make_shared<Puller>();
+    scroll->setDelegate(puller);
+    auto& d = TouchDispatcher::shared();
+    d.touchBegan(*root, {160, 100});
+    advance(0.1);
+    d.touchMoved(*root, {160, 232});
+    EXPECT_DOUBLE_EQ(scroll->contentOffset().y, -66);
+    advance(0.5);
+    d.touchEnded(*root, {160, 232});
+    advance(3);
+    EXPECT_DOUBLE_EQ(scroll->contentOffset().y, -60);
+    scroll->setContentInset({});
+    EXPECT_DOUBLE_EQ(scroll->contentOffset().y, 0);
+}
+
 TEST_F(ViewsScrollTest, PagingSettlesOnAWholePage) {
     scroll->setContentSize({320 * 3, 480});
     scroll->setPagingEnabled(true);

@@ -75,12 +75,22 @@ void ScrollView::setup() {
 void ScrollView::setContentSize(const Size& size) {
     contentSize_ = size;
     visibleRectDidChange();
+    adjustOffsetIfNeeded();
     markChanged();
 }
 
 void ScrollView::setContentInset(const EdgeInsets& inset) {
     contentInset_ = inset;
+    adjustOffsetIfNeeded();
     markChanged();
+}
+
+void ScrollView::adjustOffsetIfNeeded() {
+    // At rest the content stays within its range: a smaller inset or content slides it
+    // back. While a finger or a motion moves it, the motion decides.
+    if (tracking_ || dragging_ || motionTimer_ || zooming_) return;
+    Point o = contentOffset(), lo = minimumContentOffset(), hi = maximumContentOffset();
+    applyOffset({std::clamp(o.x, lo.x, hi.x), std::clamp(o.y, lo.y, hi.y)});
 }
 
 void ScrollView::setScrollEnabled(bool on) {

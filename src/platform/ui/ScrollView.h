@@ -67,6 +67,7 @@ public:
     // end of the scrolling animation. Not animated: moves now, one did-scroll report.
     void setContentOffset(const Point& offset, bool animated = false);
     EdgeInsets contentInset() const { return contentInset_; }
+    // At rest, an offset left outside the new range moves back inside it.
     void setContentInset(const EdgeInsets& inset);
     EdgeInsets scrollIndicatorInsets() const { return indicatorInsets_; }
     void setScrollIndicatorInsets(const EdgeInsets& insets) { indicatorInsets_ = insets; }
@@ -139,6 +140,7 @@ private:
     void fingerDown();
     void fingerUp();
     void applyOffset(Point offset);
+    void adjustOffsetIfNeeded();
     void handlePan();
     void handlePinch();
     bool canScrollHorizontally() const;
