@@ -298,7 +298,17 @@ void SampleService::handle(httplib::Response& response, RecordedRequest record) 
     }
     response.status = reply->status;
     for (const auto& [name, value] : reply->headers) response.set_header(name, value);
-    response.set_content(reply->body, reply->contentType);
+    if (reply->chunked) {
+        auto body = std::make_shared<std::string>(std::move(reply->body));
+        response.set_chunked_content_provider(reply->contentType, [body](size_t offset, httplib::DataSink& sink) {
+            size_t length = std::min<size_t>(64 * 1024, body->size() - offset);
+            if (length > 0 && !sink.write(body->data() + offset, length)) return false;
+            if (offset + length >= body->size()) sink.done();
+            return true;
+        });
+    } else {
+        response.set_content(reply->body, reply->contentType);
+    }
 }
 
 nlohmann::json readDataFile(const std::filesystem::path& dataDirectory, const std::string& name) {

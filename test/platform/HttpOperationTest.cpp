@@ -188,7 +188,7 @@ TEST_F(HttpOperationTest, CancelledOperationCallsNoHandler) {
     operation->cancel();
     EXPECT_TRUE(operation->isCancelled());
     ASSERT_TRUE(pumpUntil([] { return HttpEngine::shared().activeCount() == 0; }));
-    RunLoop::main().runOnce(0.05);
+    RunLoop::main().pump();
     EXPECT_FALSE(outcome.done());
 }
 
@@ -256,6 +256,24 @@ TEST_F(HttpOperationTest, LargeBodyArrivesWholeAndOneAboveTheLimitFailsCleanly) 
     ASSERT_TRUE(limited.error);
     EXPECT_EQ(limited.error->kind, HttpError::Kind::TooLarge);
     EXPECT_EQ(limited.body, "");
+}
+
+TEST_F(HttpOperationTest, BodyOfUnannouncedSizeIsCutOffAtTheLimit) {
+    Reply endless = Reply::text(std::string(3 * 1024 * 1024, 'z'), "application/json");
+    endless.chunked = true;
+    service().setReply("GET", "stream", endless);
+    Reply small = Reply::json({{"a", std::string(1000, 'y')}});
+    small.chunked = true;
+    service().setReply("GET", "small-stream", small);
+
+    Outcome cut, whole;
+    runPlain(get(baseUrl() + "stream"), cut, 1024 * 1024);
+    runJson(get(baseUrl() + "small-stream"), whole);
+    ASSERT_TRUE(pumpUntil([&] { return cut.done() && whole.done(); }));
+    ASSERT_TRUE(cut.error);
+    EXPECT_EQ(cut.error->kind, HttpError::Kind::TooLarge);
+    EXPECT_EQ(whole.successes, 1);
+    EXPECT_EQ(whole.value["a"].get<std::string>().size(), 1000u);
 }
 
 TEST_F(HttpOperationTest, UnusableUrlsFailWithoutCrashing) {

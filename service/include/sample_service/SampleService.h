@@ -65,6 +65,9 @@ struct Reply {
     std::string body;
     double delay = 0;
     Pairs headers;
+    // Sent in chunks, without a Content-Length, so the client learns the size only as the
+    // body arrives.
+    bool chunked = false;
 
     static Reply json(const nlohmann::json& value, int status = 200);
     static Reply text(std::string body, std::string contentType = "text/plain; charset=utf-8", int status = 200);
