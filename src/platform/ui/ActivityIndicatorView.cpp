@@ -1,6 +1,7 @@
 #include "platform/ui/ActivityIndicatorView.h"
 
 #include "platform/Clock.h"
+#include "platform/RunLoop.h"
 #include "platform/ui/GraphicsContext.h"
 
 #include <cmath>
@@ -13,6 +14,27 @@ ActivityIndicatorView::ActivityIndicatorView(ActivityIndicatorViewStyle style) :
     setUserInteractionEnabled(false);
     setActivityIndicatorViewStyle(style);
     setHidden(true);
+}
+
+ActivityIndicatorView::~ActivityIndicatorView() {
+    if (ticker_) ticker_->invalidate();
+}
+
+void ActivityIndicatorView::didMoveToWindow() { updateTicker(); }
+
+void ActivityIndicatorView::updateTicker() {
+    bool want = animating_ && window() != nullptr;
+    if (want == (ticker_ != nullptr)) return;
+    if (!want) {
+        ticker_->invalidate();
+        ticker_.reset();
+        return;
+    }
+    std::weak_ptr<View> weak = weak_from_this();
+    ticker_ = RunLoop::main().scheduleTimer(1.0 / 12, true, [weak](Timer& t) {
+        if (auto self = weak.lock()) self->setNeedsDisplay();
+        else t.invalidate();
+    });
 }
 
 void ActivityIndicatorView::setActivityIndicatorViewStyle(ActivityIndicatorViewStyle style) {
@@ -30,12 +52,14 @@ Size ActivityIndicatorView::sizeThatFits(const Size&) const {
 void ActivityIndicatorView::startAnimating() {
     animating_ = true;
     setHidden(false);
+    updateTicker();
     markChanged();
 }
 
 void ActivityIndicatorView::stopAnimating() {
     animating_ = false;
     if (hidesWhenStopped_) setHidden(true);
+    updateTicker();
     markChanged();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Timer.h"
 #include "platform/ui/View.h"
 
 namespace platform {
@@ -11,6 +12,7 @@ enum class ActivityIndicatorViewStyle { WhiteLarge, White, Gray };
 class ActivityIndicatorView : public View {
 public:
     explicit ActivityIndicatorView(ActivityIndicatorViewStyle style = ActivityIndicatorViewStyle::White);
+    ~ActivityIndicatorView() override;
 
     std::string className() const override { return "ActivityIndicatorView"; }
 
@@ -27,7 +29,13 @@ public:
     Size sizeThatFits(const Size& size) const override;
     void draw(GraphicsContext& context, const Rect& rect) override;
 
+protected:
+    void didMoveToWindow() override;
+
 private:
+    // While animating in a window, a timer asks for a redraw twelve times a second.
+    void updateTicker();
+    TimerRef ticker_;
     ActivityIndicatorViewStyle style_;
     bool animating_ = false;
     bool hidesWhenStopped_ = true;
