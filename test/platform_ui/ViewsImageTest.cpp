@@ -52,6 +52,17 @@ TEST_F(ViewsImageTest, JpegQualityChangesTheSizeAndDecodes) {
     EXPECT_EQ(back->pixelAt(0, 0) >> 24, 0xFFu);  // JPEG is opaque
 }
 
+TEST_F(ViewsImageTest, GifDecodes) {
+    // A 1 x 1 GIF whose only pixel is palette entry 0, red.
+    const unsigned char gif[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xff, 0, 0, 0, 0, 0,
+                                 0x2c, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0, 0x3b};
+    std::string bytes(reinterpret_cast<const char*>(gif), sizeof gif);
+    ASSERT_TRUE(Image::isPicture(bytes));
+    auto image = Image::imageWithData(bytes);
+    EXPECT_EQ(image->size(), (Size{1, 1}));
+    EXPECT_EQ(image->pixelAt(0, 0), 0xFFFF0000u);
+}
+
 TEST_F(ViewsImageTest, NotAPictureIsRejected) {
     EXPECT_FALSE(Image::isPicture(""));
     EXPECT_FALSE(Image::isPicture("{\"error\":\"not found\"}"));

@@ -42,6 +42,9 @@ TEST_F(ViewsTextTest, MeasuringRespectsWidthHeightAndEmptyText) {
     Size wrapped = TextMeasure::sizeWithFont("Hello Hello Hello Hello", font, {60, 1000});
     EXPECT_LE(wrapped.width, 60);
     EXPECT_GE(wrapped.height, 3 * line.height);
+    // A float's maximum means no limit, as callers write it.
+    EXPECT_EQ(TextMeasure::sizeWithFont("Hello Hello Hello Hello", font, {60, 3.4e38}), wrapped);
+    EXPECT_EQ(TextMeasure::sizeWithFont("Hello", font, {3.4e38, 3.4e38}, LineBreakMode::TruncateTail), line);
     Size cut = TextMeasure::sizeWithFont("Hello Hello Hello Hello", font, {60, line.height * 2});
     EXPECT_LE(cut.height, line.height * 2);
     EXPECT_GE(cut.height, line.height * 2 - 1);

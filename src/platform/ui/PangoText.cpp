@@ -5,6 +5,10 @@
 
 namespace platform::pangotext {
 
+namespace {
+constexpr double kNoLimit = 1e6;
+}
+
 std::recursive_mutex& lock() {
     static std::recursive_mutex m;
     return m;
@@ -40,6 +44,9 @@ const PangoFontDescription* description(const Font& font) {
 
 void configure(PangoLayout* layout, const std::string& text, const Font& font, double width, LineBreakMode mode,
                int numberOfLines, TextAlignment alignment, double maxHeight) {
+    // Callers pass huge numbers (a float's maximum) for "no limit"; pango takes ints.
+    if (!(width < kNoLimit)) width = 0;
+    if (!(maxHeight < kNoLimit)) maxHeight = 0;
     pango_layout_set_text(layout, text.c_str(), int(text.size()));
     pango_layout_set_font_description(layout, description(font));
     pango_layout_set_width(layout, width > 0 ? int(width * PANGO_SCALE) : -1);
@@ -73,7 +80,7 @@ Extent visibleExtent(PangoLayout* layout, int numberOfLines, double maxHeight) {
         PangoRectangle logical;
         pango_layout_iter_get_line_extents(iter, nullptr, &logical);
         double bottom = double(logical.y + logical.height) / PANGO_SCALE;
-        if (maxHeight > 0 && index > 0 && bottom > maxHeight + 0.01) break;
+        if (maxHeight > 0 && maxHeight < kNoLimit && index > 0 && bottom > maxHeight + 0.01) break;
         e.height = bottom;
         // Widths from x 0, so alignment inside a fixed width does not change the answer.
         PangoLayoutLine* line = pango_layout_iter_get_line_readonly(iter);

@@ -54,6 +54,8 @@ CacheEntry measure(const std::string& text, const Font& font, double maxWidth, L
 Size TextMeasure::size(const std::string& text, const Font& font, double maxWidth, LineBreakMode mode,
                        int numberOfLines, double maxHeight) {
     if (text.empty()) return {0, 0};
+    if (!(maxWidth < 1e6)) maxWidth = 0;  // "no limit" given as a huge number
+    if (!(maxHeight < 1e6)) maxHeight = 0;
     return measure(text, font, maxWidth, mode, numberOfLines, maxHeight).size;
 }
 
