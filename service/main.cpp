@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // before the server's threads start
 
-    sample_service::SampleService service({data, true});
+    sample_service::SampleService service({data, true, false});
     if (!service.start(port)) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1:%d\n", port);
         return 1;

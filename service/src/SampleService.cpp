@@ -280,7 +280,7 @@ void SampleService::handle(httplib::Response& response, RecordedRequest record) 
                 handler = route.handler;
             }
         }
-        requests_.push_back(record);
+        if (options_.recordRequests) requests_.push_back(record);
     }
 
     if (options_.requireCredentials && path.rfind(kServicePrefix, 0) == 0 && !record.hasServiceCredentials()) {

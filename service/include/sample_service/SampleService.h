@@ -90,6 +90,8 @@ public:
         std::filesystem::path dataDirectory;
         // Answer 401 to requests under "services/norvo/" without the fixed credentials.
         bool requireCredentials = true;
+        // Keep every request for requests() (tests). The long-running program does not.
+        bool recordRequests = true;
     };
 
     SampleService();
