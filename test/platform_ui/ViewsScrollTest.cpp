@@ -85,6 +85,16 @@ TEST_F(ViewsScrollTest, FlingReportsItsEventsInOrderAndDecelerates) {
                                         "willBeginDecelerating", "scroll", "didEndDecelerating"}));
 }
 
+TEST_F(ViewsScrollTest, SettingTheOffsetStopsAFling) {
+    drag({160, 400}, {160, 200}, 10, 0.01);
+    advance(0.1);
+    ASSERT_TRUE(scroll->isDecelerating());
+    scroll->setContentOffset({0, 500});
+    EXPECT_FALSE(scroll->isDecelerating());
+    advance(3);
+    EXPECT_DOUBLE_EQ(scroll->contentOffset().y, 500);
+}
+
 TEST_F(ViewsScrollTest, DragThatStopsBeforeLiftingDoesNotDecelerate) {
     drag({160, 400}, {160, 300}, 10, 0.05, 0.5);
     EXPECT_DOUBLE_EQ(scroll->contentOffset().y, 100);

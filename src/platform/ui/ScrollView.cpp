@@ -146,7 +146,8 @@ void ScrollView::applyOffset(Point offset) {
 }
 
 void ScrollView::setContentOffset(const Point& offset, bool animated) {
-    if (motionTimer_ && !decelerating_) stopMotion();
+    // Placing the content by program stops whatever moved it (a fling included).
+    if (motionTimer_) stopMotion();
     if (!animated) {
         applyOffset(offset);
         return;
