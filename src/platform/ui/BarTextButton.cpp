@@ -1,6 +1,8 @@
 #include "platform/ui/BarTextButton.h"
 
-#include "platform/Values.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/GraphicsContext.h"
+#include "platform/ui/TextMeasure.h"
 #include "platform/ui/Touch.h"
 
 namespace platform {
@@ -16,10 +18,19 @@ void BarTextButton::performAction() {
 }
 
 Size BarTextButton::sizeThatFits(const Size&) const {
-    // An estimate without a font engine: wide characters count double.
-    double units = 0;
-    for (char16_t c : toUtf16(text_)) units += c < 0x2E80 ? 0.55 : 1.0;
-    return {units * fontSize_ + 16, 44};
+    Font font = bold_ ? Font::boldSystemFontOfSize(fontSize_) : Font::systemFontOfSize(fontSize_);
+    Size text = TextMeasure::size(text_, font);
+    return {text.width + 16, 44};
+}
+
+void BarTextButton::draw(GraphicsContext& context, const Rect& rect) {
+    Font font = bold_ ? Font::boldSystemFontOfSize(fontSize_) : Font::systemFontOfSize(fontSize_);
+    Color color = enabled_ ? textColor_ : textColor_.withAlpha(textColor_.a * 0.4);
+    if (highlighted_) color = color.withAlpha(color.a * 0.5);
+    double lineH = font.lineHeight();
+    Rect line{0, (bounds().height() - lineH) / 2, bounds().width(), lineH};
+    context.drawText(text_, line, font, color, TextAlignment::Center, LineBreakMode::TruncateTail, 1);
+    View::draw(context, rect);
 }
 
 void BarTextButton::touchesBegan(const Touches& touches) {

@@ -30,6 +30,7 @@ public:
     void performAction();
 
     Size sizeThatFits(const Size& size) const override;
+    void draw(GraphicsContext& context, const Rect& rect) override;
     void touchesBegan(const Touches& touches) override;
     void touchesMoved(const Touches& touches) override;
     void touchesEnded(const Touches& touches) override;

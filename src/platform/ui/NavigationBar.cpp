@@ -1,6 +1,8 @@
 #include "platform/ui/NavigationBar.h"
 
 #include "platform/ui/BarTextButton.h"
+#include "platform/ui/GraphicsContext.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Screen.h"
 
 #include <algorithm>
@@ -113,6 +115,18 @@ void NavigationBar::layoutSubviews() {
         x = std::clamp(x, leftEdge, std::max(leftEdge, rightEdge - tw));
         titleShown_->setFrame({x, (h - std::min(f.height(), h)) / 2, tw, std::min(f.height(), h)});
     }
+}
+
+}  // namespace platform
+
+namespace platform {
+
+void NavigationBar::draw(GraphicsContext& context, const Rect& rect) {
+    if (backgroundImage_) context.drawImage(*backgroundImage_, bounds());
+    else if (!barTintColor_.isClear()) context.fillRect(bounds(), barTintColor_);
+    // The hairline under the bar.
+    context.fillRect({0, bounds().height() - 0.5, bounds().width(), 0.5}, Color::white(0, 0.3));
+    View::draw(context, rect);
 }
 
 }  // namespace platform

@@ -69,6 +69,7 @@ public:
     std::string backButtonTitle() const;
 
     void layoutSubviews() override;
+    void draw(GraphicsContext& context, const Rect& rect) override;
 
 private:
     void rebuild();
