@@ -242,6 +242,34 @@ TEST_F(ViewsTableTest, TableHeaderAndFooterViewsFrameTheRows) {
     EXPECT_EQ(table->tableFooterView()->frame(), Rect(0, 50 + 132, 320, 30));
 }
 
+TEST_F(ViewsTableTest, ReloadWithFewerRowsBringsTheListBackAndDropsAVanishedSelection) {
+    fill(1, 100);
+    table->selectRowAtIndexPath(IndexPath::forRow(90, 0), false, TableViewScrollPosition::Bottom);
+    EXPECT_DOUBLE_EQ(table->contentOffset().y, 91 * 44 - 440);
+    source->sections[0].resize(5);
+    table->reloadData();
+    auto rows = table->indexPathsForVisibleRows();
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows.front(), IndexPath::forRow(0, 0));
+    EXPECT_DOUBLE_EQ(table->contentOffset().y, 0);
+    EXPECT_FALSE(table->indexPathForSelectedRow());
+}
+
+TEST_F(ViewsTableTest, ARowWithoutACellStaysEmpty) {
+    struct Gappy : ListSource {
+        std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& t, const IndexPath& ip) override {
+            if (ip.row == 1) return nullptr;
+            return ListSource::cellForRowAtIndexPath(t, ip);
+        }
+    };
+    auto gappy = std::make_shared<Gappy>();
+    gappy->sections = {{"a", "b", "c"}};
+    table->setDataSource(gappy);
+    EXPECT_EQ(table->visibleCells().size(), 2u);
+    EXPECT_EQ(table->cellForRowAtIndexPath(IndexPath::forRow(1, 0)), nullptr);
+    EXPECT_EQ(table->cellForRowAtIndexPath(IndexPath::forRow(2, 0))->textLabel()->text(), "c");
+}
+
 TEST_F(ViewsTableTest, CellStylesLayOutTheirLabelsAndAccessory) {
     auto cell = std::make_shared<TableViewCell>(TableViewCellStyle::Subtitle, "x");
     cell->setFrame({0, 0, 320, 60});
