@@ -68,6 +68,11 @@ TEST_F(ViewsImageTest, NotAPictureIsRejected) {
     EXPECT_FALSE(Image::isPicture("{\"error\":\"not found\"}"));
     EXPECT_EQ(Image::imageWithData("<html>404</html>"), nullptr);
     EXPECT_EQ(Image::imageWithContentsOfFile(home_ / "missing.png"), nullptr);
+    // Formats the app never shows are not handed to a decoder at all (a portable pixmap).
+    EXPECT_FALSE(Image::isPicture("P3\n1 1\n255\n255 0 0\n"));
+    // A cut-off download is not a picture.
+    std::string png = Image::imageWithColor(Color::red(), {8, 8})->pngData();
+    EXPECT_FALSE(Image::isPicture(png.substr(0, png.size() / 2)));
 }
 
 TEST_F(ViewsImageTest, TintKeepsTheShapeAndReplacesTheColour) {

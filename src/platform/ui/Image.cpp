@@ -55,10 +55,28 @@ uint32_t unpremultiply(uint32_t px) {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
+// The picture formats the app meets (from the camera, the service and its resources),
+// told by their first bytes. Anything else is refused before any decoder sees it, so
+// bytes from the network never reach gdk-pixbuf's rarer loaders.
+const char* sniff(const std::string& b) {
+    auto starts = [&](const char* magic, size_t n) { return b.size() >= n && b.compare(0, n, magic, n) == 0; };
+    if (starts("\x89PNG\r\n\x1a\n", 8)) return "png";
+    if (starts("\xff\xd8\xff", 3)) return "jpeg";
+    if (starts("GIF87a", 6) || starts("GIF89a", 6)) return "gif";
+    if (starts("BM", 2) && b.size() > 26) return "bmp";
+    if (starts("II*\0", 4) || starts("MM\0*", 4)) return "tiff";
+    return nullptr;
+}
+
 GdkPixbuf* decode(const std::string& bytes) {
-    if (bytes.empty()) return nullptr;
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    const char* type = sniff(bytes);
+    if (!type) return nullptr;
     GError* error = nullptr;
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type(type, &error);
+    if (!loader) {
+        if (error) g_error_free(error);
+        return nullptr;
+    }
     bool ok = gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), &error);
     if (error) {
         g_error_free(error);
