@@ -5,6 +5,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/MenuController.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TouchDispatcher.h"
 #include "platform/ui/ViewController.h"
@@ -45,6 +46,7 @@ UiDriver::UiDriver(std::shared_ptr<Window> window) : window_(std::move(window)) 
     AlertView::clearVisible();
     ActionSheet::clearVisible();
     TouchDispatcher::shared().reset();
+    MenuController::shared().reset();
     if (auto fr = View::firstResponder()) fr->resignFirstResponder();
     Keyboard::shared().reset();
     if (!window_) window_ = std::make_shared<Window>();
@@ -52,6 +54,7 @@ UiDriver::UiDriver(std::shared_ptr<Window> window) : window_(std::move(window)) 
 }
 
 UiDriver::~UiDriver() {
+    MenuController::shared().reset();
     AlertView::clearVisible();
     ActionSheet::clearVisible();
     TouchDispatcher::shared().reset();
