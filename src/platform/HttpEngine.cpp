@@ -10,12 +10,6 @@
 
 namespace platform {
 
-std::string HttpResponse::header(const std::string& name) const {
-    for (const auto& [key, value] : headers)
-        if (sameHeaderName(key, name)) return value;
-    return {};
-}
-
 struct HttpEngine::Transfer {
     TransferId id = 0;
     CURL* easy = nullptr;
