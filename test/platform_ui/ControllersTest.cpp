@@ -2,6 +2,8 @@
 
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/LongPressGestureRecognizer.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TabBarController.h"
@@ -283,6 +285,104 @@ TEST_F(ControllersTest, StatusBarAppearanceUpdateReadsTheFrontScreen) {
     top->hide = false;
     top->setNeedsStatusBarAppearanceUpdate();
     EXPECT_FALSE(StatusBar::shared().isHidden());
+}
+
+// A screen that closes the keyboard when a touch ends anywhere outside its fields.
+class TouchScreen : public ViewController {
+public:
+    void touchesEnded(const Touches& touches) override {
+        ++ended;
+        view()->endEditing(true);
+        ViewController::touchesEnded(touches);
+    }
+    int ended = 0;
+};
+
+TEST_F(ControllersTest, UnhandledTouchesReachTheScreenThroughItsView) {
+    auto s = std::make_shared<TouchScreen>();
+    auto nav = std::make_shared<NavigationController>();
+    nav->initWithRootViewController(s);
+    driver_->show(nav);
+    auto field = std::make_shared<TextField>(Rect(20, 100, 200, 30));
+    auto panel = std::make_shared<View>(Rect(0, 200, 320, 100));
+    s->view()->addSubview(field);
+    s->view()->addSubview(panel);
+    driver_->tap(field);
+    ASSERT_TRUE(field->isFirstResponder());
+    EXPECT_TRUE(driver_->tap(panel));
+    EXPECT_EQ(s->ended, 1);
+    EXPECT_FALSE(field->isFirstResponder());
+}
+
+TEST_F(ControllersTest, LeftItemOrHiddenBackButtonTakesThePlaceOfTheBackButton) {
+    auto nav = std::make_shared<NavigationController>();
+    auto root = screen("root");
+    root->setTitle("Home");
+    nav->initWithRootViewController(root);
+    driver_->show(nav);
+    EXPECT_FALSE(nav->navigationBar().backButtonShown());
+    auto next = screen("next");
+    nav->pushViewController(next, false);
+    EXPECT_TRUE(nav->navigationBar().backButtonShown());
+    next->navigationItem().setHidesBackButton(true);
+    EXPECT_FALSE(nav->navigationBar().backButtonShown());
+    next->navigationItem().setHidesBackButton(false);
+    int backs = 0;
+    next->navigationItem().setLeftBarButtonItem(BarButtonItem::withTitle("返回", [&](BarButtonItem&) { ++backs; }));
+    EXPECT_FALSE(nav->navigationBar().backButtonShown());
+    EXPECT_TRUE(driver_->tapText("返回"));
+    EXPECT_EQ(backs, 1);
+    EXPECT_EQ(nav->topViewController(), next);
+    // The item below names the back button: its back item, else its title, else "Back".
+    nav->pushViewController(screen("third"), false);
+    EXPECT_EQ(nav->navigationBar().backButtonTitle(), "Back");
+    nav->popToRootViewController(false);
+    root->navigationItem().setBackBarButtonItem(BarButtonItem::withTitle("上一页"));
+    nav->pushViewController(screen("again"), false);
+    EXPECT_EQ(nav->navigationBar().backButtonTitle(), "上一页");
+}
+
+TEST_F(ControllersTest, LongPressHoldsTheFingerForRunLoopTime) {
+    auto a = screen("a");
+    driver_->show(a);
+    auto target = std::make_shared<View>(Rect(50, 200, 200, 100));
+    a->view()->addSubview(target);
+    int began = 0;
+    auto press = std::make_shared<LongPressGestureRecognizer>([&](GestureRecognizer& g) {
+        if (g.state() == GestureState::Began) ++began;
+    });
+    press->setMinimumPressDuration(0.3);
+    target->addGestureRecognizer(press);
+    EXPECT_TRUE(driver_->longPress(target, 0.2));
+    EXPECT_EQ(began, 0);
+    EXPECT_TRUE(driver_->longPress(target, 0.5));
+    EXPECT_EQ(began, 1);
+}
+
+TEST_F(ControllersTest, ACustomBarCanReplaceTheTabBar) {
+    auto tabs = std::make_shared<TabBarController>();
+    auto a = screen("a"), b = screen("b");
+    tabs->setViewControllers({a, b});
+    driver_->show(tabs);
+    tabs->tabBar().removeFromSuperview();
+    auto custom = std::make_shared<View>(Rect(0, 568 - 48, 320, 64));
+    tabs->view()->addSubview(custom);
+    int taps = 0;
+    auto button = Button::buttonWithType(ButtonType::Custom);
+    button->setFrame({100, 0, 50, 49});
+    button->setTag(1);
+    button->addTarget(ControlEventTouchUpInside, [&](Control& c) {
+        ++taps;
+        tabs->setSelectedIndex(c.tag());
+    });
+    custom->addSubview(button);
+    EXPECT_TRUE(driver_->tap(button));
+    EXPECT_EQ(taps, 1);
+    EXPECT_EQ(tabs->selectedViewController(), b);
+    EXPECT_EQ(b->view()->frame().height(), 568);
+    // The custom bar stays above the selected screen.
+    EXPECT_TRUE(driver_->tap(button));
+    EXPECT_EQ(taps, 2);
 }
 
 }  // namespace
