@@ -5,6 +5,7 @@
 #include "platform/ui/LongPressGestureRecognizer.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/UiDriver.h"
@@ -383,6 +384,40 @@ TEST_F(ControllersTest, ACustomBarCanReplaceTheTabBar) {
     // The custom bar stays above the selected screen.
     EXPECT_TRUE(driver_->tap(button));
     EXPECT_EQ(taps, 2);
+}
+
+TEST_F(ControllersTest, ABarTitleAlertAndFieldDrawIntoTheScreenshot) {
+    auto root = screen("root");
+    root->setTitle("Home");
+    auto nav = std::make_shared<NavigationController>();
+    nav->initWithRootViewController(root);
+    nav->navigationBar().setBarStyle(BarStyle::Black);
+    TitleTextAttributes white;
+    white.textColor = Color::whiteColor();
+    nav->navigationBar().setTitleTextAttributes(white);
+    driver_->show(nav);
+    auto field = std::make_shared<TextField>(Rect(20, 100, 280, 30));
+    field->setBorderStyle(TextBorderStyle::RoundedRect);
+    field->setText("text");
+    root->view()->addSubview(field);
+    auto plain = Renderer::renderScreen(driver_->window());
+    ASSERT_TRUE(plain);
+    // White title pixels on the black bar.
+    auto title = nav->navigationBar().titleViewShown();
+    Rect t = title->convertRectTo(title->bounds(), nullptr);
+    bool whitePixel = false;
+    double scale = plain->scale();
+    for (int x = int(t.minX() * scale); x < int(t.maxX() * scale) && !whitePixel; ++x)
+        for (int y = int(t.minY() * scale); y < int(t.maxY() * scale) && !whitePixel; ++y)
+            whitePixel = plain->colorAt(x, y).r > 0.9 && plain->colorAt(x, y).b > 0.9;
+    EXPECT_TRUE(whitePixel);
+
+    auto alert = AlertView::make("Title", "Message", {}, "OK");
+    alert->show();
+    auto dimmed = Renderer::renderScreen(driver_->window());
+    ASSERT_TRUE(dimmed);
+    // The alert dims what lies under it.
+    EXPECT_LT(dimmed->colorAt(10, 600).r, plain->colorAt(10, 600).r);
 }
 
 }  // namespace
