@@ -11,7 +11,6 @@ namespace platform {
 
 ActivityIndicatorView::ActivityIndicatorView(ActivityIndicatorViewStyle style) : style_(style) {
     setOpaque(false);
-    setUserInteractionEnabled(false);
     setActivityIndicatorViewStyle(style);
     setHidden(true);
 }

@@ -89,7 +89,7 @@ void Button::setContentEdgeInsets(const EdgeInsets& insets) {
 std::shared_ptr<Label> Button::titleLabel() {
     if (!titleLabel_) {
         titleLabel_ = std::make_shared<Label>();
-        titleLabel_->setFont(Font::systemFontOfSize(type_ == ButtonType::Custom ? 18 : 15));
+        titleLabel_->setFont(Font::systemFontOfSize(15));
         titleLabel_->setLineBreakMode(LineBreakMode::TruncateMiddle);
         titleLabel_->setTextAlignment(TextAlignment::Center);
         addSubview(titleLabel_);
@@ -187,7 +187,7 @@ void Button::layoutSubviews() {
 Size Button::sizeThatFits(const Size&) const {
     Size imageSize = imageForState(state()) ? imageForState(state())->size() : Size{};
     std::string title = currentTitle();
-    Font font = titleLabel_ ? titleLabel_->font() : Font::systemFontOfSize(type_ == ButtonType::Custom ? 18 : 15);
+    Font font = titleLabel_ ? titleLabel_->font() : Font::systemFontOfSize(15);
     Size titleSize = title.empty() ? Size{} : TextMeasure::size(title, font, 0, LineBreakMode::Clip, 1);
     Size s{imageSize.width + titleSize.width + contentInsets_.left + contentInsets_.right,
            std::max(imageSize.height, titleSize.height) + contentInsets_.top + contentInsets_.bottom};
