@@ -7,12 +7,24 @@
 
 #include "platform/HttpClient.h"
 #include "platform/UrlRequest.h"
+#include "platform/ui/Color.h"
+#include "platform/ui/Geometry.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+
+namespace platform {
+class AlertView;
+class Button;
+class Image;
+class ImageView;
+class View;
+}  // namespace platform
 
 class MVTPublicMethod {
 public:
@@ -107,5 +119,99 @@ public:
     // then synchronizes the defaults.
     static void setField(const std::string& text, const std::string& key);
 
+    // -- Pictures. Safe on any thread, except imageViewWithColor and cleanCache (main).
+
+    // Byte steps of the full-quality JPEG encoding that choose the upload quality.
+    static constexpr std::size_t kUploadStep1 = 131072;
+    static constexpr std::size_t kUploadStep2 = 262144;
+    static constexpr std::size_t kUploadStep3 = 524288;
+    static constexpr std::size_t kUploadStep4 = 1048576;
+    // JPEG size above which a picture is scaled down before upload.
+    static constexpr std::size_t kScaleLimit = 102400;
+    // The quality to re-encode a picture at whose quality-1.0 JPEG is `length` bytes:
+    // above 1 MiB 0.01, above 512 KiB 0.1, above 256 KiB 0.25, above 128 KiB 0.5;
+    // nothing (keep the quality-1.0 data) at 128 KiB or less.
+    static std::optional<double> jpegQualityForLength(std::size_t length);
+    // JPEG data for upload: quality 1.0, re-encoded once at jpegQualityForLength when
+    // that is large. Empty when the picture cannot be encoded.
+    static std::string imageData(const std::shared_ptr<platform::Image>& image);
+    // The factor both sides are scaled by when the quality-1.0 JPEG is `length` bytes:
+    // 102,400 / length above the limit, nothing (keep the picture) at or below it.
+    static std::optional<double> scaleFactorForLength(std::size_t length);
+    // The picture itself when its quality-1.0 JPEG is small, else scaled down by
+    // scaleFactorForLength.
+    static std::shared_ptr<platform::Image> ScaleImage(const std::shared_ptr<platform::Image>& image);
+    // The picture redrawn to exactly `size` points at scale 1.
+    static std::shared_ptr<platform::Image> scale(const std::shared_ptr<platform::Image>& image,
+                                                  platform::Size size);
+    // A picture of `size` points at the screen's scale, filled with `color` where the
+    // picture (stretched over it) is opaque: the picture's alpha times the colour.
+    static std::shared_ptr<platform::Image> imageWithTintColor(const std::shared_ptr<platform::Image>& image,
+                                                               const platform::Color& tintColor,
+                                                               platform::Size imageSize);
+    // An image view holding a 1 x 1 point picture of the colour (callers use its picture
+    // as a stretchable button background).
+    static std::shared_ptr<platform::ImageView> imageViewWithColor(const platform::Color& color);
+    // Stores the picture as Documents/settingImage/<name>.png (PNG data, or JPEG at
+    // quality 1.0 when no PNG can be made), replacing the old file atomically. Path
+    // separators in the name become "_". True when the file was written.
+    static bool saveBackGroudImage(const std::shared_ptr<platform::Image>& image, const std::string& fileName);
+    // The resource "<name>.png" read from its file each time, never from the picture cache;
+    // nullptr when there is none.
+    static std::shared_ptr<platform::Image> newImageNotCached(const std::string& name);
+    // Removes the Downloads folder and reports it in an alert titled "提示" with one
+    // button "确定": "清除缓存成功", or the error's description as it stands. Nothing
+    // happens, and no alert shows, when there is no Downloads folder. Answers the alert.
+    static std::shared_ptr<platform::AlertView> cleanCache();
+
+    // -- Interface texts. The string tables belong to the shell, which installs its lookup
+    // here at start-up; until then (and in tests of this library alone) a text shows its
+    // Chinese key, as a key missing from a table does.
+    static void setTextLookup(std::function<std::string(const std::string&)> lookup);
+    static std::string localizedText(const std::string& chineseKey);
+
     // ---- Avatars, waiting animation, toasts, bar buttons --------------------------------
+    // Main thread only, except getFaceImage (any thread but the main one; it blocks).
+
+    static constexpr int kWaitAnimationTag = 3333;
+    // Seconds an avatar download may take before it is given up.
+    static constexpr double kDefaultAvatarTimeout = 15.0;
+    static double avatarTimeout();
+    static void setAvatarTimeout(double seconds);
+    // "default_teacher" for teacher, system and admin; "default_parent" for parent;
+    // "avatar-group" for group; "default_student" for every other role.
+    static std::string defaultFaceImageName(const std::string& role);
+
+    // Shows the avatar cached in `path` when that file is fresh (7 days), not empty and a
+    // picture: no download. Otherwise makes the view round, shows the role's default
+    // picture and downloads the avatar of the user id in the view's accessibility hint on
+    // the background queue (getFaceImage). The view is a Button (picture for the normal
+    // state) or an ImageView.
+    static void setFaceImage(const std::shared_ptr<platform::View>& view, const std::string& path,
+                             const std::string& role);
+    // Fetches "<base>account/<hint>/avatar?default=false" on the calling thread (at most
+    // avatarTimeout() seconds). A picture is written to the cache file "<user id>.png"
+    // (JPEG, quality 1.0, atomically) and handed to the main thread for the view, unless
+    // the view is gone by then. Anything else changes nothing.
+    static void getFaceImage(const std::weak_ptr<platform::View>& view);
+
+    // Adds the waiting animation (a container with tag 3333 holding the animated picture
+    // view with tag 1, and with `text` the label "加载中") to the view.
+    static void showWaitAnimation(const std::shared_ptr<platform::View>& view, bool text);
+    // True when the view or one of its descendants has tag 3333.
+    static bool isShowingAnimation(const std::shared_ptr<platform::View>& view);
+    // Stops and removes the first waiting animation found in the view.
+    static void stopWaitAnimation(const std::shared_ptr<platform::View>& view);
+    // Slides a green banner with the text in from above the view's top edge (1 s) and out
+    // again (1 s), then removes it.
+    static void showMessage(const std::string& text, const std::shared_ptr<platform::View>& view);
+
+    // The standard back button (40 x 40, "backbt" / "backbt-press").
+    static std::shared_ptr<platform::Button> navigationleftBarButton();
+    // A 22 x 22 button showing the named picture.
+    static std::shared_ptr<platform::Button> navigationrightBarButtonWithImage(const std::string& imageName);
+    // A rounded text button for the right of a navigation bar; its label (white bold 14
+    // points) is as wide as the title on one line, at most the screen width, and 60 points
+    // for a title of 60 characters or more.
+    static std::shared_ptr<platform::Button> navigationrightBarButton(const std::string& title);
 };

@@ -1,5 +1,8 @@
 #include "shell/MVTAppDelegate.h"
 
+#include "core/MVTPublicMethod.h"
+#include "shell/InternationalControl.h"
+
 #include "platform/ShareKit.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
@@ -11,7 +14,10 @@ std::shared_ptr<MVTAppDelegate>& sharedSlot() {
 }
 }  // namespace
 
-MVTAppDelegate::MVTAppDelegate() = default;
+MVTAppDelegate::MVTAppDelegate() {
+    // The shared view helpers of the core library show their texts in the current language.
+    MVTPublicMethod::setTextLookup(localized);
+}
 MVTAppDelegate::~MVTAppDelegate() = default;
 
 std::shared_ptr<MVTAppDelegate> MVTAppDelegate::sharedAppDelegate() {
@@ -33,8 +39,6 @@ bool MVTAppDelegate::didFinishLaunching(const nlohmann::json&) {
     window_->makeKeyAndVisible();
     return true;
 }
-
-void MVTAppDelegate::toSenderPlayProgress(float) {}
 
 unsigned MVTAppDelegate::supportedInterfaceOrientations() {
     return isFull_ ? platform::OrientationMaskPortrait : platform::OrientationMaskLandscapeRight;

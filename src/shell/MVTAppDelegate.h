@@ -45,9 +45,76 @@ public:
     // ---- Video lesson upload queue -----------------------------------------------------
 
     // ---- Network banner, resource token and time texts ---------------------------------
+    // Banner kinds: no network, service busy, request failed, list empty.
+    enum NetworkMessage : int {
+        NetworkMessageNoNetwork = 0,
+        NetworkMessageBusy = 1,
+        NetworkMessageFailed = 2,
+        NetworkMessageNoData = 3,
+    };
+    // Slides the banner of that kind up from the bottom edge of the key window (0.4 s),
+    // keeps it 1 s and slides it down (0.4 s). A call while a banner shows is dropped.
+    // Any other kind shows the banner with the text it had.
+    void showNetworkMessage(int kind);
+    // The banner label; nothing before the first banner.
+    std::shared_ptr<platform::Label> netWorkLa() const { return netWorkLa_; }
+    // "<MD5>&timestamp=<T>&random=<R>": T the current time in milliseconds (13 digits), R
+    // its last 5 digits, MD5 the uppercase digest of R + id + T + "?<>{}|{}><?".
+    std::string getTokenWith(const std::string& id) const;
+    // The relative time text of a service time stamp (seconds since 1970, a text or a
+    // number; anything else reads as 0): a full date a year or more back, "MM-dd HH:mm"
+    // on another day, "今天HH:mm" an hour or more back today, then minutes and seconds.
+    std::string getDateWith(const nlohmann::json& timeStamp) const;
+    // The time written "MM-dd HH:mm" (local time).
+    std::string getDefaultDate(double date) const;
 
     // ---- Shared voice playback and microphone permission -------------------------------
+    // One voice plays at a time in the whole app. Screens tell which of them is in front
+    // (nowPage) and which started the voice (nowPlayPage) by these page codes; progress
+    // goes to the screen in front, the stop to the screens the codes name.
+    enum VoicePage : int {
+        VoicePageHome = 0,          // class circle of the home feed, personal space, announcements
+        VoicePageDetails = 1,       // post detail screen
+        VoicePageNotice = 3,        // notice screen
+        VoicePageSquare = 111,      // school circle
+        VoicePageTimeLine = 120,    // personal space time-line and announcement list in front
+        VoicePageSave = 333,        // unsent-post list
+        VoicePageRelevantMe = 4444, // relevant-to-me list
+    };
+    // Progress notifications by nowPage; the object is the progress written "%f".
+    static constexpr const char* kToShowHomeProgress = "toShowHomeProgress";
+    static constexpr const char* kToShowDetailsProgress = "toShowDetailsProgress";
+    static constexpr const char* kToShowSquareProgress = "toShowSquareProgress";
+    static constexpr const char* kToShowSaveProgress = "toShowSaveProgress";
+    static constexpr const char* kToShowRelevantMeProgress = "toShowRelevantMeProgress";
+    // The progress notification for a front page code; nothing for a page that shows none.
+    static const char* progressNotificationFor(int nowPage);
+
+    // toSetAudio:andGround: plays the WAV file, with the background track of the app
+    // ("1.mp3" to "5.mp3") under it when `ground` is not empty. Makes the engine on first
+    // use. A voice still playing is stopped first, which also empties nowPlayId.
+    void toSetAudio(const std::string& path, const std::string& ground);
+    // Stops the voice and posts the stop notifications for the page codes, even when no
+    // voice was ever given to the engine; empties nowPlayPath and nowPlayId.
+    void stopPlayAudio();
+    // True while the engine's voice plays; false when there is no engine.
+    bool isPlaying() const;
+    // Pause or resume voice and track; nothing without an engine holding a voice.
+    void pauseSound();
+    void playsound();
+    // toChangeSoundMgrWith: seeks the playing voice to that fraction (1 or more stops it).
+    // A paused voice is not moved.
+    void toChangeSoundMgrWith(float fraction);
+    // The engine's report, reposted as the progress notification of the screen in front.
     void toSenderPlayProgress(float progress) override;
+    // soundTimeLengthWith: "mm:ss" of whole seconds; "00:00" below 1 and from an hour on.
+    std::string soundTimeLengthWith(int32_t seconds) const;
+    // True when recording may start. Refused permission answers false, with an alert,
+    // only to a user who has recorded before; a first refusal still answers true.
+    bool checkRecordPermission();
+    // The playback engine; nothing before the first voice.
+    std::shared_ptr<CMOpenALSoundManager> soundMgr() const { return soundMgr_; }
+
     int nowPage() const override { return nowPage_; }
     int nowPlayPage() const override { return nowPlayPage_; }
     void setNowPlayPath(const std::string& path) override { nowPlayPath_ = path; }
