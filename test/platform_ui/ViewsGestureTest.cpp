@@ -71,7 +71,7 @@ TEST_F(ViewsGestureTest, ButtonIsHighlightedWhileHeldAndLiftingFarOutsideIsTouch
     EXPECT_EQ(events, (std::vector<std::string>{"outside"}));
 }
 
-TEST_F(ViewsGestureTest, DisabledButtonPassesTheTapToTheViewBehind) {
+TEST_F(ViewsGestureTest, DisabledButtonPassesTheTapToItsSuperview) {
     auto button = std::make_shared<Button>(Rect(10, 10, 80, 40));
     root->addSubview(button);
     int pressed = 0, tapped = 0;

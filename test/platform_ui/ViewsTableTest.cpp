@@ -133,6 +133,22 @@ TEST_F(ViewsTableTest, TapSelectsTheRowAndADragDoesNot) {
     EXPECT_TRUE(source->log.empty());
 }
 
+TEST_F(ViewsTableTest, AButtonInARowKeepsItsTapUnlessItIsDisabled) {
+    fill(1, 10);
+    auto cell = table->cellForRowAtIndexPath(IndexPath::forRow(1, 0));
+    auto button = std::make_shared<Button>(Rect(200, 5, 80, 34));
+    cell->contentView()->addSubview(button);
+    int pressed = 0;
+    button->addTarget(ControlEventTouchUpInside, [&](Control&) { ++pressed; });
+    tap({240, 44 + 20});
+    EXPECT_EQ(pressed, 1);
+    EXPECT_TRUE(source->log.empty());
+    button->setEnabled(false);
+    tap({240, 44 + 20});
+    EXPECT_EQ(pressed, 1);
+    EXPECT_EQ(source->log, (std::vector<std::string>{"select 0/1"}));
+}
+
 TEST_F(ViewsTableTest, SwipeShowsTheCustomDeleteButtonAndTappingItCommits) {
     fill(1, 20);
     source->editable = true;

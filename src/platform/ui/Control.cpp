@@ -82,17 +82,15 @@ bool Control::blocksGestureRecognizer(const GestureRecognizer& recognizer) const
     return dynamic_cast<const TapGestureRecognizer*>(&recognizer) != nullptr;
 }
 
-std::shared_ptr<View> Control::hitTest(const Point& point) {
-    if (!enabled_) return nullptr;
-    return View::hitTest(point);
-}
-
 bool Control::insideWithSlop(const Point& p) const {
     return bounds().insetBy(-kTouchSlop, -kTouchSlop).contains(p);
 }
 
+// A disabled control still catches the touch but hands it up the responder chain.
 void Control::touchesBegan(const Touches& touches) {
-    if (!enabled_ || touches.empty()) return;
+    forwarding_ = !enabled_;
+    if (forwarding_) return View::touchesBegan(touches);
+    if (touches.empty()) return;
     const Touch& touch = *touches.front();
     touchInside_ = true;
     tracking_ = beginTracking(touch);
@@ -103,6 +101,7 @@ void Control::touchesBegan(const Touches& touches) {
 }
 
 void Control::touchesMoved(const Touches& touches) {
+    if (forwarding_) return View::touchesMoved(touches);
     if (!enabled_ || touches.empty()) return;
     const Touch& touch = *touches.front();
     bool wasInside = touchInside_;
@@ -115,6 +114,7 @@ void Control::touchesMoved(const Touches& touches) {
 }
 
 void Control::touchesEnded(const Touches& touches) {
+    if (forwarding_) return View::touchesEnded(touches);
     if (!enabled_ || touches.empty()) return;
     const Touch& touch = *touches.front();
     touchInside_ = insideWithSlop(touch.locationInView(this));
@@ -125,7 +125,8 @@ void Control::touchesEnded(const Touches& touches) {
     touchInside_ = false;
 }
 
-void Control::touchesCancelled(const Touches&) {
+void Control::touchesCancelled(const Touches& touches) {
+    if (forwarding_) return View::touchesCancelled(touches);
     if (tracking_) cancelTracking();
     tracking_ = false;
     touchInside_ = false;

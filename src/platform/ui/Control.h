@@ -40,8 +40,8 @@ enum class ControlContentHorizontalAlignment { Center, Left, Right, Fill };
 enum class ControlContentVerticalAlignment { Center, Top, Bottom, Fill };
 
 // A view that turns touches into actions: buttons, switches, sliders, text fields.
-// Targets are callbacks registered per event mask; a disabled control takes no touches
-// (they pass to the view behind it).
+// Targets are callbacks registered per event mask; a disabled control does nothing with
+// its touches and passes them up the responder chain.
 class Control : public View {
 public:
     using View::View;
@@ -73,11 +73,10 @@ public:
     // Calls, in registration order, every handler registered for any of `events`.
     void sendActionsForControlEvents(unsigned events);
 
-    // Whether a recognizer of an ancestor must not see touches that land on this control.
-    // Taps belong to the control.
+    // Whether a recognizer of an ancestor must not see touches that land on this control
+    // while it is enabled. Taps belong to the control.
     virtual bool blocksGestureRecognizer(const GestureRecognizer& recognizer) const;
 
-    std::shared_ptr<View> hitTest(const Point& point) override;
     void touchesBegan(const Touches& touches) override;
     void touchesMoved(const Touches& touches) override;
     void touchesEnded(const Touches& touches) override;
@@ -108,6 +107,7 @@ private:
     bool highlighted_ = false;
     bool tracking_ = false;
     bool touchInside_ = false;
+    bool forwarding_ = false;  // the touch began while disabled: it goes up the chain
     ControlContentHorizontalAlignment hAlign_ = ControlContentHorizontalAlignment::Center;
     ControlContentVerticalAlignment vAlign_ = ControlContentVerticalAlignment::Center;
 };

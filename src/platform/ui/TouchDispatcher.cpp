@@ -28,7 +28,7 @@ std::vector<std::shared_ptr<GestureRecognizer>> TouchDispatcher::recognizersFor(
     for (auto v = hit.ptr(); v; v = v->superview()) {
         for (auto& r : v->gestureRecognizers()) {
             if (!r->isEnabled()) continue;
-            if (control && static_cast<const View*>(control) != v.get() && control->blocksGestureRecognizer(*r)) continue;
+            if (control && control->isEnabled() && control->blocksGestureRecognizer(*r)) continue;
             result.push_back(r);
         }
         if (!control) control = dynamic_cast<const Control*>(v.get());
