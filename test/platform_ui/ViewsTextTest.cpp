@@ -45,6 +45,9 @@ TEST_F(ViewsTextTest, MeasuringRespectsWidthHeightAndEmptyText) {
     // A float's maximum means no limit, as callers write it.
     EXPECT_EQ(TextMeasure::sizeWithFont("Hello Hello Hello Hello", font, {60, 3.4e38}), wrapped);
     EXPECT_EQ(TextMeasure::sizeWithFont("Hello", font, {3.4e38, 3.4e38}, LineBreakMode::TruncateTail), line);
+    // One clipped line runs to the edge instead of breaking before the last word.
+    Size clipped = TextMeasure::size("Hello Hello Hello Hello", font, 60, LineBreakMode::Clip, 1);
+    EXPECT_EQ(clipped, (Size{60, line.height}));
     Size cut = TextMeasure::sizeWithFont("Hello Hello Hello Hello", font, {60, line.height * 2});
     EXPECT_LE(cut.height, line.height * 2);
     EXPECT_GE(cut.height, line.height * 2 - 1);

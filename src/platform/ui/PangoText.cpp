@@ -49,7 +49,9 @@ void configure(PangoLayout* layout, const std::string& text, const Font& font, d
     if (!(maxHeight < kNoLimit)) maxHeight = 0;
     pango_layout_set_text(layout, text.c_str(), int(text.size()));
     pango_layout_set_font_description(layout, description(font));
-    pango_layout_set_width(layout, width > 0 ? int(width * PANGO_SCALE) : -1);
+    // A single clipped line is not wrapped: it runs on and is cut at the edge.
+    bool oneClippedLine = mode == LineBreakMode::Clip && numberOfLines == 1;
+    pango_layout_set_width(layout, width > 0 && !oneClippedLine ? int(width * PANGO_SCALE) : -1);
     pango_layout_set_wrap(layout, mode == LineBreakMode::CharWrap ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
     PangoEllipsizeMode ellipsize = PANGO_ELLIPSIZE_NONE;
     if (width > 0 && (numberOfLines > 0 || maxHeight > 0)) {
