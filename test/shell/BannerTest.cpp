@@ -1,0 +1,205 @@
+#include "core/MVTPublicMethod.h"
+#include "platform/Dates.h"
+#include "platform/Paths.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Window.h"
+#include "shell/InternationalControl.h"
+#include "shell/MVTAppDelegate.h"
+#include "support/AppTest.h"
+
+using platform::Rect;
+
+namespace {
+
+class BannerTest : public testing_support::AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        platform::Screen::mainScreen().reset();
+        platform::AlertView::clearVisible();
+        platform::setLocalTimeZone("Asia/Shanghai");
+        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
+        window_ = std::make_shared<platform::Window>(platform::Screen::mainScreen().bounds());
+        window_->makeKeyAndVisible();
+        // A delegate of its own per test: the banner label lives as long as its delegate.
+        app_ = std::make_shared<MVTAppDelegate>();
+    }
+    void TearDown() override {
+        platform::AlertView::clearVisible();
+        platform::setLocalTimeZone("");
+        MVTPublicMethod::setTextLookup(nullptr);
+        AppTest::TearDown();
+    }
+
+    bool showing() const {
+        auto label = app_->netWorkLa();
+        return label && label->superview() == window_;
+    }
+
+    std::shared_ptr<platform::Window> window_;
+    std::shared_ptr<MVTAppDelegate> app_;
+};
+
+TEST_F(BannerTest, BannerSlidesUpStaysAndSlidesDownWithItsLabelMadeOnce) {
+    EXPECT_EQ(app_->netWorkLa(), nullptr);
+    app_->showNetworkMessage(MVTAppDelegate::NetworkMessageNoNetwork);
+    auto label = app_->netWorkLa();
+    ASSERT_TRUE(label);
+    EXPECT_TRUE(showing());
+    EXPECT_TRUE(window_->isOverlay(label.get()));
+    EXPECT_EQ(label->text(), "没有网络,请检查网络连接");
+    EXPECT_EQ(label->frame(), (Rect{0, 542, 320, 26}));
+    EXPECT_EQ(label->alpha(), 1);
+    EXPECT_EQ(label->backgroundColor(), platform::Color::rgb255(175, 75, 87));
+    EXPECT_EQ(label->textColor(), platform::Color::whiteColor());
+    EXPECT_EQ(label->textAlignment(), platform::TextAlignment::Center);
+    EXPECT_DOUBLE_EQ(platform::lastAnimation().duration, 0.4);
+
+    advance(0.45);  // slid up; now it waits 1 s, then slides down in 0.4 s, easing out
+    auto out = platform::lastAnimation();
+    EXPECT_DOUBLE_EQ(out.duration, 0.4);
+    EXPECT_DOUBLE_EQ(out.delay, 1.0);
+    EXPECT_EQ(out.curve, platform::AnimationCurve::EaseOut);
+    EXPECT_EQ(label->frame(), (Rect{0, 568, 320, 26}));
+    EXPECT_TRUE(showing());
+
+    advance(1.4);  // 1.85 s in all
+    EXPECT_FALSE(showing());
+    EXPECT_EQ(label->superview(), nullptr);
+
+    app_->showNetworkMessage(MVTAppDelegate::NetworkMessageNoData);
+    EXPECT_EQ(app_->netWorkLa(), label);
+    EXPECT_EQ(label->text(), "暂时没有数据");
+}
+
+TEST_F(BannerTest, CallsWhileABannerShowsAreDroppedAndLaterOnesShow) {
+    app_->showNetworkMessage(0);
+    advance(0.5);
+    app_->showNetworkMessage(2);  // within one second: dropped
+    EXPECT_EQ(app_->netWorkLa()->text(), "没有网络,请检查网络连接");
+    advance(1.2);                 // 1.7 s: still sliding down
+    app_->showNetworkMessage(1);
+    EXPECT_EQ(app_->netWorkLa()->text(), "没有网络,请检查网络连接");
+    EXPECT_TRUE(showing());
+
+    advance(0.3);                 // 2 s after the first call
+    EXPECT_FALSE(showing());
+    app_->showNetworkMessage(2);
+    EXPECT_TRUE(showing());
+    EXPECT_EQ(app_->netWorkLa()->text(), "请求失败,请稍后再试");
+}
+
+TEST_F(BannerTest, UnknownKindShowsTheBannerWithTheTextItHad) {
+    app_->showNetworkMessage(7);
+    EXPECT_TRUE(showing());
+    EXPECT_EQ(app_->netWorkLa()->text(), "");
+    advance(2);
+    app_->showNetworkMessage(1);
+    advance(2);
+    app_->showNetworkMessage(-1);
+    EXPECT_TRUE(showing());
+    EXPECT_EQ(app_->netWorkLa()->text(), "网络堵车,请稍后再试");
+}
+
+TEST_F(BannerTest, BannerTextFollowsTheLanguage) {
+    const std::pair<int, const char*> english[] = {
+        {0, "No network connection. Please check your network settings."},
+        {1, "The network is busy. Please try again later."},
+        {2, "Request failed. Please try again later."},
+        {3, "No data yet"},
+    };
+    InternationalControl::setUserlanguage(InternationalControl::kEnglish, false);
+    for (const auto& [kind, text] : english) {
+        app_->showNetworkMessage(kind);
+        EXPECT_EQ(app_->netWorkLa()->text(), text) << kind;
+        advance(2);
+    }
+    InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
+    app_->showNetworkMessage(2);
+    EXPECT_EQ(app_->netWorkLa()->text(), "请求失败,请稍后再试");
+}
+
+TEST_F(BannerTest, TokenDigestsRandomIdTimestampAndSalt) {
+    clock_->set(1767600000.125);
+    std::string token = app_->getTokenWith("12345");
+    // MD5 of "00125" "12345" "1767600000125" "?<>{}|{}><?", upper case.
+    EXPECT_EQ(token, "35937841AFA365C24616EDD15B45AB9B&timestamp=1767600000125&random=00125");
+
+    clock_->set(1767600000.1254);  // the same millisecond
+    EXPECT_EQ(app_->getTokenWith("12345"), token);
+    clock_->set(1767600000.126);
+    std::string next = app_->getTokenWith("12345");
+    EXPECT_NE(next, token);
+    EXPECT_NE(next.find("&timestamp=1767600000126&random=00126"), std::string::npos);
+    EXPECT_NE(app_->getTokenWith("12346").substr(0, 32), next.substr(0, 32));
+}
+
+TEST_F(BannerTest, TimeTextsAtTheBucketEdges) {
+    const double now = 1767580200;  // 2026-01-05 10:30:00 in Shanghai
+    clock_->set(now);
+    struct Case {
+        double offset;  // of the time stamp from now, in seconds
+        const char* text;
+    };
+    const Case cases[] = {
+        {-1, "2秒前"},
+        {-2, "01-05 10:29"},
+        {0, "01-05 10:30"},
+        {-3, "3秒前"},
+        {-10, "10秒前"},
+        {-59, "59秒前"},
+        {-60, "1分钟前"},
+        {-300, "5分钟前"},
+        {-3599, "59分钟前"},
+        {-3600, "今天09:30"},
+        {-9000, "今天08:00"},
+        {-37800, "今天00:00"},
+        {-37801, "01-04 23:59"},
+        {-41400, "01-04 23:00"},
+        {5, "01-05 10:30"},
+        {-(365 * 86400 - 86400), "01-06 10:30"},  // 2025-01-06: less than a year
+        {-365 * 86400, "2025-01-05 10:30"},       // the same date a year earlier
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(app_->getDateWith(now + c.offset), c.text) << c.offset;
+    }
+    EXPECT_EQ(app_->getDateWith("1767580190"), "10秒前");
+    EXPECT_EQ(app_->getDateWith("1767580199.5"), "01-05 10:29");  // half a second: 0 whole seconds
+    EXPECT_EQ(app_->getDateWith("abc"), "1970-01-01 08:00");
+    EXPECT_EQ(app_->getDateWith(nullptr), "1970-01-01 08:00");
+    EXPECT_EQ(app_->getDefaultDate(now), "01-05 10:30");
+}
+
+TEST_F(BannerTest, TimeTextsFollowTheLanguageExceptToday) {
+    const double now = 1767580200;
+    clock_->set(now);
+    InternationalControl::setUserlanguage(InternationalControl::kEnglish, false);
+    EXPECT_EQ(app_->getDateWith(now - 1), "2 sec ago");
+    EXPECT_EQ(app_->getDateWith(now - 10), "10 sec ago");
+    EXPECT_EQ(app_->getDateWith(now - 300), "5 min ago");
+    EXPECT_EQ(app_->getDateWith(now - 3600), "今天09:30");
+}
+
+TEST_F(BannerTest, CoreViewTextsAreLookedUpInTheCurrentLanguage) {
+    InternationalControl::setUserlanguage(InternationalControl::kEnglish, false);
+    MVTPublicMethod::getPathByFileName("1", "png");
+    auto alert = MVTPublicMethod::cleanCache();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), "Notice");
+    EXPECT_EQ(alert->message(), "Cache cleared");
+    EXPECT_EQ(alert->buttonTitleAtIndex(0), "OK");
+
+    auto view = std::make_shared<platform::View>(Rect{0, 0, 320, 400});
+    MVTPublicMethod::showWaitAnimation(view, true);
+    auto container = view->viewWithTag(MVTPublicMethod::kWaitAnimationTag);
+    ASSERT_TRUE(container);
+    std::string text;
+    for (auto& sub : container->subviews())
+        if (auto label = std::dynamic_pointer_cast<platform::Label>(sub)) text = label->text();
+    EXPECT_EQ(text, "Loading");
+}
+
+}  // namespace
