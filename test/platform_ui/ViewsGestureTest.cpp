@@ -2,7 +2,9 @@
 #include "platform/ui/LongPressGestureRecognizer.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/PinchGestureRecognizer.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/RotationGestureRecognizer.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/TouchDispatcher.h"
 #include "support/AppTest.h"
@@ -186,6 +188,47 @@ TEST_F(ViewsGestureTest, LongPressFailsWhenLiftedEarlyOrMoved) {
     advance(1);
     d.touchEnded(*root, {100, 130});
     EXPECT_EQ(calls, 0);
+}
+
+TEST_F(ViewsGestureTest, LongPressOnAPagedPictureWinsOverTheOverlaysTap) {
+    // An overlay closed by a tap, paging pictures, each picture held for a save menu.
+    auto overlay = std::make_shared<View>(Rect(0, 0, 320, 480));
+    root->addSubview(overlay);
+    int closes = 0, presses = 0;
+    overlay->addGestureRecognizer(std::make_shared<TapGestureRecognizer>([&](GestureRecognizer&) { ++closes; }));
+    auto pager = std::make_shared<ScrollView>(Rect(0, 0, 320, 480));
+    pager->setContentSize({640, 480});
+    pager->setPagingEnabled(true);
+    overlay->addSubview(pager);
+    auto zoom = std::make_shared<ScrollView>(Rect(0, 0, 320, 480));
+    pager->addSubview(zoom);
+    auto picture = std::make_shared<ImageView>(Rect(0, 0, 320, 480));
+    picture->setUserInteractionEnabled(true);
+    picture->setTag(100);
+    zoom->addSubview(picture);
+    auto press = std::make_shared<LongPressGestureRecognizer>([&](GestureRecognizer& r) {
+        if (r.state() != GestureState::Began) return;
+        auto hit = r.view()->hitTest(r.locationInView(r.view()));
+        if (hit && hit->tag() == 100) ++presses;
+    });
+    press->setMinimumPressDuration(0.3);
+    picture->addGestureRecognizer(press);
+
+    auto& d = TouchDispatcher::shared();
+    d.touchBegan(*root, {160, 240});
+    advance(0.4);
+    d.touchEnded(*root, {160, 240});
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(closes, 0);
+    advance(1);
+    tap({160, 240});  // a short tap closes
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(closes, 1);
+    advance(1);
+    drag({300, 240}, {100, 240}, 5, 0.01);  // a swipe turns the page and closes nothing
+    advance(1);
+    EXPECT_DOUBLE_EQ(pager->contentOffset().x, 320);
+    EXPECT_EQ(closes, 1);
 }
 
 TEST_F(ViewsGestureTest, PanReportsTranslationAndVelocity) {
