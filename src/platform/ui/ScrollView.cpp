@@ -431,6 +431,4 @@ void ScrollView::handlePinch() {
     }
 }
 
-void ScrollView::draw(GraphicsContext& context, const Rect& rect) { View::draw(context, rect); }
-
 }  // namespace platform

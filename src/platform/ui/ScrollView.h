@@ -127,7 +127,6 @@ public:
 
     void setBounds(const Rect& bounds) override;
     void setFrame(const Rect& frame) override;
-    void draw(GraphicsContext& context, const Rect& rect) override;
 
 protected:
     // Subclasses (the table) follow a change of offset or size here, before the delegate
