@@ -322,6 +322,7 @@ void addSampleRoutes(SampleService& service) {
     const auto& folder = service.options().dataDirectory;
     addConfigRoutes(service, folder);
     addAccountRoutes(service, folder);
+    addResourceRoutes(service, folder);
 }
 
 }  // namespace sample_service

@@ -151,6 +151,10 @@ private:
 void addSampleRoutes(SampleService& service);
 void addConfigRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 void addAccountRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Downloads of resources by id ("resource/%@/download"), listed in resources.json.
+void addResourceRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// The 18-byte body answered for a resource id the service does not have.
+inline constexpr const char* kResourceNotFound = "没有找到资源";
 
 // Reads a JSON file of the data folder; null when missing or unreadable.
 nlohmann::json readDataFile(const std::filesystem::path& dataDirectory, const std::string& name);
