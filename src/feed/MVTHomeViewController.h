@@ -1,0 +1,44 @@
+#pragma once
+
+#include "feed/MVTSquareViewController.h"
+#include "shell/ViewViewController.h"
+
+#include <memory>
+
+// The home feed, root of tab 0: the class circle with the school circle embedded.
+class MVTHomeViewController : public ViewViewController {
+public:
+    MVTHomeViewController();
+    std::string className() const override { return "MVTHomeViewController"; }
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+    // setIsSetNil: YES on an outgoing home screen; from then on it ignores sheet answers.
+    bool isSetNil() const { return isSetNil_; }
+    void setIsSetNil(bool setNil) { isSetNil_ = setNil; }
+    // Scrolls to the top and refreshes whichever circle is shown.
+    void getNewData();
+    // Reloads the feed from the service, back on the class circle.
+    void newFeedReloadData();
+    // Shows or removes the relevant-to-me bar above the feed.
+    void initTheRelevantMeView();
+    // Shows the row of the post being published.
+    void addNewUpDynamic();
+    // newDynamicDidUpSucOrErr: the finished post left the upload queue.
+    void newDynamicDidUpSucOrErr(bool succeeded);
+
+    bool showAS() const { return showAS_; }
+    void setShowAS(bool waiting) { showAS_ = waiting; }
+    std::shared_ptr<MVTSquareViewController> squareViewController() const { return squareViewController_; }
+
+    // How often each operation ran; the feed itself comes in a later stage.
+    int reloadCount() const { return reloadCount_; }
+    int relevantMeViewCount() const { return relevantMeViewCount_; }
+
+private:
+    std::shared_ptr<MVTSquareViewController> squareViewController_;
+    bool isSetNil_ = false;
+    bool showAS_ = false;
+    int reloadCount_ = 0;
+    int relevantMeViewCount_ = 0;
+};
