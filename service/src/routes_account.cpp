@@ -1,4 +1,5 @@
-// Accounts: sign-in with a user name and a password from the sample users.
+// Accounts: sign-in with a user name and a password from the sample users, and the
+// new-item poll of a signed-in user.
 #include "sample_service/SampleService.h"
 
 namespace sample_service {
@@ -31,6 +32,22 @@ void addAccountRoutes(SampleService& service, const std::filesystem::path& dataD
         }
         // A refusal is an ordinary reply without the user's fields.
         return Reply::json({{"success", 0}, {"message", "用户名或密码错误"}});
+    });
+
+    // GET user/<user id>/new/count: the new-item poll. The sample school is quiet: nothing
+    // new for anyone.
+    service.route("GET", "services/norvo/user/%@/new/count", [](const RecordedRequest&) {
+        return Reply::json({{"success", 1},
+                            {"newNotice", false},
+                            {"newHomework", false},
+                            {"newPm", 0},
+                            {"pmid", nullptr},
+                            {"newFeed", 0},
+                            {"users", nlohmann::json::array()},
+                            {"count", 0},
+                            {"newExam", false},
+                            {"newMicro", false},
+                            {"newApply", false}});
     });
 }
 

@@ -16,6 +16,7 @@ bool ShareKit::handleOpenURL(const std::string& url) {
 
 void ShareKit::reset() {
     appKey_.clear();
+    weChatAppId_.clear();
     urls_.clear();
 }
 

@@ -14,6 +14,9 @@ public:
 
     void registerApp(const std::string& appKey);
     const std::string& registeredAppKey() const { return appKey_; }
+    // Connects the WeChat channel with its application id ("wx" + 16 hex digits).
+    void connectWeChat(const std::string& appId) { weChatAppId_ = appId; }
+    const std::string& weChatAppId() const { return weChatAppId_; }
 
     // A URL that opened the app, handed over with the messenger delegate. Answers whether
     // the kit took it: only URLs of the messenger's own scheme ("wx" + app id).
@@ -25,6 +28,7 @@ public:
 
 private:
     std::string appKey_;
+    std::string weChatAppId_;
     std::vector<std::string> urls_;
 };
 
