@@ -46,7 +46,6 @@ std::shared_ptr<Label> TableViewCell::textLabel() {
             textLabel_->setTextAlignment(TextAlignment::Right);
             textLabel_->setTextColor(Color::rgba(0, 0.478, 1));
         }
-        textLabel_->setHighlightedTextColor(Color::whiteColor());
         contentView()->addSubview(textLabel_);
         setNeedsLayout();
     }
@@ -56,7 +55,6 @@ std::shared_ptr<Label> TableViewCell::textLabel() {
 std::shared_ptr<Label> TableViewCell::detailTextLabel() {
     if (!detailTextLabel_) {
         detailTextLabel_ = std::make_shared<Label>();
-        detailTextLabel_->setHighlightedTextColor(Color::whiteColor());
         switch (style_) {
         case TableViewCellStyle::Default: return detailTextLabel_;  // never shown
         case TableViewCellStyle::Value1:
