@@ -51,12 +51,7 @@ DebugOutput& DebugOutput::sharedDebug() {
 void DebugOutput::output(const char* file, int lineNumber, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string message(n > 0 ? size_t(n) : 0, '\0');
-    if (n > 0) std::vsnprintf(message.data(), message.size() + 1, format, args);
+    std::string message = platform::vformat(format, args);
     va_end(args);
     std::string name = std::filesystem::path(file ? file : "").filename().string();
     platform::logText(name + "[" + std::to_string(lineNumber) + "]: " + message);

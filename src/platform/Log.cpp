@@ -21,15 +21,20 @@ void logText(const std::string& line) {
     if (sinkSlot()) sinkSlot()(line);
 }
 
-void log(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
+std::string vformat(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
     int n = std::vsnprintf(nullptr, 0, format, copy);
     va_end(copy);
     std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
     if (n > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
+    return text;
+}
+
+void log(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = vformat(format, args);
     va_end(args);
     logText(text);
 }
