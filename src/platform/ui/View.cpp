@@ -35,7 +35,13 @@ View::View() = default;
 
 View::View(const Rect& frame) { setFrame(frame); }
 
-View::~View() = default;
+View::~View() {
+    for (auto& sub : subviews_) sub->superview_ = nullptr;
+}
+
+std::shared_ptr<View> View::superview() const {
+    return superview_ ? superview_->weak_from_this().lock() : nullptr;
+}
 
 unsigned long View::displayGeneration() { return generation.load(); }
 
@@ -116,7 +122,7 @@ void View::resizeSubviews(const Size& oldSize) {
 
 void View::attach(const std::shared_ptr<View>& view, size_t index) {
     if (!view || view.get() == this) return;
-    if (auto old = view->superview(); old.get() == this) {
+    if (view->superview_ == this) {
         auto it = std::find(subviews_.begin(), subviews_.end(), view);
         size_t from = static_cast<size_t>(it - subviews_.begin());
         subviews_.erase(it);
@@ -129,7 +135,7 @@ void View::attach(const std::shared_ptr<View>& view, size_t index) {
     view->removeFromSuperview();
     view->willMoveToSuperview(this);
     subviews_.insert(subviews_.begin() + static_cast<long>(std::min(index, subviews_.size())), view);
-    view->superview_ = weak_from_this();
+    view->superview_ = this;
     didAddSubview(view.get());
     view->didMoveToSuperview();
     view->notifyMovedToWindow();
@@ -151,7 +157,7 @@ void View::insertSubviewAbove(const std::shared_ptr<View>& view, const std::shar
 }
 
 void View::removeFromSuperview() {
-    auto parent = superview();
+    View* parent = superview_;
     if (!parent) return;
     auto self = shared_from_this();
     if (isFirstResponder() || (firstResponder() && firstResponder()->isDescendantOf(this))) {
@@ -161,7 +167,7 @@ void View::removeFromSuperview() {
     willMoveToSuperview(nullptr);
     auto& list = parent->subviews_;
     list.erase(std::remove(list.begin(), list.end(), self), list.end());
-    superview_.reset();
+    superview_ = nullptr;
     didMoveToSuperview();
     notifyMovedToWindow();
     parent->markChanged();
@@ -184,15 +190,14 @@ void View::sendSubviewToBack(const std::shared_ptr<View>& view) {
 }
 
 bool View::isDescendantOf(const View* ancestor) const {
-    for (const View* v = this; v; v = v->superview_.lock().get())
+    for (const View* v = this; v; v = v->superview_)
         if (v == ancestor) return true;
     return false;
 }
 
 Window* View::window() const {
-    auto self = const_cast<View*>(this);
-    View* root = self;
-    for (auto up = root->superview(); up; up = up->superview()) root = up.get();
+    auto* root = const_cast<View*>(this);
+    while (root->superview_) root = root->superview_;
     return root->asWindow();
 }
 
@@ -327,12 +332,12 @@ Point fromSuper(const View& v, const Point& p) {
 }
 // To the coordinates of the root of the tree.
 Point toRoot(const View* v, Point p) {
-    for (; v && v->superview(); v = v->superview().get()) p = toSuper(*v, p);
+    for (; v && v->superviewPointer(); v = v->superviewPointer()) p = toSuper(*v, p);
     return p;
 }
 Point fromRoot(const View* v, Point p) {
     std::vector<const View*> chain;
-    for (; v && v->superview(); v = v->superview().get()) chain.push_back(v);
+    for (; v && v->superviewPointer(); v = v->superviewPointer()) chain.push_back(v);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) p = fromSuper(**it, p);
     return p;
 }
@@ -364,19 +369,19 @@ Rect View::convertRectFrom(const Rect& rect, const View* view) const {
 
 void View::touchesBegan(const Touches& touches) {
     if (controllerResponder_) controllerResponder_->touchesBegan(touches);
-    else if (auto up = superview()) up->touchesBegan(touches);
+    else if (superview_) superview_->touchesBegan(touches);
 }
 void View::touchesMoved(const Touches& touches) {
     if (controllerResponder_) controllerResponder_->touchesMoved(touches);
-    else if (auto up = superview()) up->touchesMoved(touches);
+    else if (superview_) superview_->touchesMoved(touches);
 }
 void View::touchesEnded(const Touches& touches) {
     if (controllerResponder_) controllerResponder_->touchesEnded(touches);
-    else if (auto up = superview()) up->touchesEnded(touches);
+    else if (superview_) superview_->touchesEnded(touches);
 }
 void View::touchesCancelled(const Touches& touches) {
     if (controllerResponder_) controllerResponder_->touchesCancelled(touches);
-    else if (auto up = superview()) up->touchesCancelled(touches);
+    else if (superview_) superview_->touchesCancelled(touches);
 }
 
 void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {

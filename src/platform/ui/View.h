@@ -78,7 +78,9 @@ public:
     void setAutoresizesSubviews(bool on) { autoresizesSubviews_ = on; }
 
     // ---- Tree
-    std::shared_ptr<View> superview() const { return superview_.lock(); }
+    std::shared_ptr<View> superview() const;
+    // The superview without taking a reference (valid while this view is attached).
+    View* superviewPointer() const { return superview_; }
     const std::vector<std::shared_ptr<View>>& subviews() const { return subviews_; }
     void addSubview(const std::shared_ptr<View>& view);
     void insertSubview(const std::shared_ptr<View>& view, size_t index);
@@ -217,7 +219,9 @@ private:
     Rect bounds_;
     Point center_;
     AffineTransform transform_;
-    std::weak_ptr<View> superview_;
+    // A plain pointer, so that a view can build its subviews in its constructor (before a
+    // shared pointer owns it); the superview clears it when it goes away first.
+    View* superview_ = nullptr;
     std::vector<std::shared_ptr<View>> subviews_;
     std::vector<std::shared_ptr<GestureRecognizer>> gestures_;
     std::function<void(GraphicsContext&, const Rect&)> drawHook_;
