@@ -109,7 +109,14 @@ TEST_F(ViewsImageTest, NamedResourcesPreferTheDoubleScaleVariant) {
     auto dot = Image::imageNamed("dot");
     ASSERT_TRUE(dot);
     EXPECT_EQ(dot->scale(), 1);
-    EXPECT_EQ(Image::imageNamed("nothing"), nullptr);
+    EXPECT_FALSE(dot->isPlaceholder());
+    // A missing picture still shows: a placeholder carrying its name.
+    auto missing = Image::imageNamed("nothing");
+    ASSERT_TRUE(missing);
+    EXPECT_TRUE(missing->isPlaceholder());
+    EXPECT_EQ(missing->missingName(), "nothing");
+    EXPECT_GT(missing->size().width, 0);
+    EXPECT_EQ(Image::imageNamed(""), nullptr);
     unsetenv("TIRRA_RESOURCES");
 }
 

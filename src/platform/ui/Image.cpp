@@ -1,7 +1,9 @@
 #include "platform/ui/Image.h"
 
 #include "platform/Files.h"
+#include "platform/Log.h"
 #include "platform/Paths.h"
+#include "platform/ui/GraphicsContext.h"
 
 #include <cairo.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -166,7 +168,28 @@ ImageRef Image::imageNamed(const std::string& name) {
             return image;
         }
     }
-    return nullptr;
+    log("missing picture resource \"%s\"", name.c_str());
+    auto placeholder = placeholderFor(name);
+    std::lock_guard guard(namedMutex);
+    namedCache[name] = placeholder;
+    return placeholder;
+}
+
+ImageRef Image::placeholderFor(const std::string& name) {
+    // A grey tile with a frame, a cross and the name, at screen scale.
+    Size size{60, 30};
+    auto context = makeImageContext(size, 2);
+    Rect box{0, 0, size.width, size.height};
+    context->fillRect(box, Color::white(0.85));
+    context->setStrokeColor(Color::white(0.55));
+    context->strokeRect(box);
+    context->drawLine({0, 0}, {size.width, size.height});
+    context->drawLine({size.width, 0}, {0, size.height});
+    context->drawText(name, box.insetBy(2, 2), Font::systemFontOfSize(8), Color::rgb255(200, 0, 0),
+                      TextAlignment::Center, LineBreakMode::CharWrap, 3);
+    auto image = context->image();
+    image->missingName_ = name;
+    return image;
 }
 
 ImageRef Image::imageWithColor(const Color& color, Size size) {

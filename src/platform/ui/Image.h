@@ -26,9 +26,14 @@ public:
     Image& operator=(const Image&) = delete;
 
     // A bundle resource by name: "name", "name.png", with the "@2x" variant preferred
-    // (this is a scale-2 screen), as the handset's imageNamed: does. Cached by name;
-    // nullptr when there is no such resource or it does not decode.
+    // (this is a scale-2 screen), as the handset's imageNamed: does. Cached by name.
+    // A missing or undecodable resource gives a visible placeholder showing the name
+    // (isPlaceholder()), so a forgotten picture shows on screen instead of vanishing;
+    // nullptr only for an empty name.
     static ImageRef imageNamed(const std::string& name);
+    // Whether this is the stand-in for a missing resource, and the name it stands for.
+    bool isPlaceholder() const { return !missingName_.empty(); }
+    const std::string& missingName() const { return missingName_; }
     static ImageRef imageWithContentsOfFile(const std::filesystem::path& path);
     // Decodes bytes; nullptr when they are not a picture. A file named "@2x" or a
     // scale given here sets the points-per-pixel ratio.
@@ -75,6 +80,7 @@ public:
 
 private:
     Image(_cairo_surface* surface, double scale);
+    static ImageRef placeholderFor(const std::string& name);
     ImageRef copyWithCaps(const EdgeInsets& caps, int left, int top) const;
     std::string encode(const char* type, int quality) const;
 
@@ -83,6 +89,7 @@ private:
     int pixelHeight_ = 0;
     double scale_ = 1;
     EdgeInsets caps_;
+    std::string missingName_;
     int leftCap_ = 0;
     int topCap_ = 0;
 };
