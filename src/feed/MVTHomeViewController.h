@@ -11,7 +11,6 @@ public:
     MVTHomeViewController();
     std::string className() const override { return "MVTHomeViewController"; }
     void viewDidLoad() override;
-    void viewWillAppear(bool animated) override;
 
     // setIsSetNil: YES on an outgoing home screen; from then on it ignores sheet answers.
     bool isSetNil() const { return isSetNil_; }

@@ -1,0 +1,8 @@
+#include "feed/MVTSquareViewController.h"
+
+#include "shell/InternationalControl.h"
+
+void MVTSquareViewController::viewDidLoad() {
+    ViewViewController::viewDidLoad();
+    setTitle(localized("校园圈"));
+}
