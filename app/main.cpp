@@ -1,10 +1,9 @@
 // The app's entry point: reads the command line, hands control to the application
 // delegate through the window or headless host, and returns the host's exit code.
-#include "DemoApp.h"
 #include "HeadlessHost.h"
 #include "HostOptions.h"
 #include "WindowHost.h"
-#include "platform/Application.h"
+#include "shell/MVTAppDelegate.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -19,6 +18,7 @@ int main(int argc, char** argv) {
     options->apply();
     if (options->headless) setenv("ALSOFT_DRIVERS", "null", 0);
 
-    platform::Application::shared().setDelegate(std::make_shared<DemoAppDelegate>());
+    // The application delegate registers itself with the application object.
+    MVTAppDelegate::sharedAppDelegate();
     return options->headless ? runHeadless(*options) : runInWindow(*options);
 }

@@ -33,13 +33,6 @@ std::shared_ptr<MVTAppDelegate> MVTAppDelegate::sharedAppDelegate() {
     return slot;
 }
 
-bool MVTAppDelegate::didFinishLaunching(const nlohmann::json&) {
-    window_ = std::make_shared<platform::Window>();
-    window_->setFrame(platform::Screen::mainScreen().bounds());
-    window_->makeKeyAndVisible();
-    return true;
-}
-
 unsigned MVTAppDelegate::supportedInterfaceOrientations() {
     return isFull_ ? platform::OrientationMaskPortrait : platform::OrientationMaskLandscapeRight;
 }

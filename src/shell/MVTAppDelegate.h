@@ -7,11 +7,13 @@
 
 #include "core/CMOpenALSoundManager.h"
 #include "platform/Application.h"
+#include "platform/UrlRequest.h"
 #include "platform/ui/AlertView.h"
 
 #include <nlohmann/json.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -34,11 +36,129 @@ public:
     static std::shared_ptr<MVTAppDelegate> sharedAppDelegate();
 
     // ---- Entry point, launch and lifecycle ---------------------------------------------
+    // The launch, in order: the window; the old preferences repair; the followed system
+    // language; the sharing and statistics kits; the version check (not waited for); the
+    // database wipe or upgrade by the stored version; the crash handler; the automatic
+    // sign-in, which sets the window's root; empty upload queues. Always true.
     bool didFinishLaunching(const nlohmann::json& options) override;
+    // Ends the background task, posts "becomeActive", lights the status bar, drops every
+    // local notification and, on the tab bar, clears the badges whose counts are zero.
+    void didBecomeActive() override;
+    // A do-nothing keep-alive handler (600 s), the icon badge set to the account's unread
+    // count, and a background task so that the new-item poll goes on.
+    void didEnterBackground() override;
+    // Ends the background task. On the tab bar: closes every stack presented over a tab and
+    // selects the tab the notification's words name (tabForNotificationText), as a tap on
+    // that tab would.
+    void didReceiveLocalNotification(const platform::LocalNotification& notification) override;
+
+    static constexpr const char* kBecomeActive = "becomeActive";
+    static constexpr const char* kPreferencesFile = "preferences.txt";
+    static constexpr const char* kShareAppKey = "a91e7c3f20db";
+    static constexpr const char* kWeChatAppId = "wx0a9c3b7d5e1f4a2b";
+    static constexpr const char* kStatisticsAppKey = "QT3MZ8KBW2PA";
+    // The running version (the bundle's "CFBundleShortVersionString"): the build's version
+    // unless a test put another in its place (an empty text restores the build's).
+    static std::string bundleShortVersionString();
+    static void setBundleShortVersionString(const std::string& version);
+    // Version texts compare character by character, not as numbers: "2.10.0" < "2.9.0".
+    static bool versionIsOlder(const std::string& version, const std::string& than) { return version < than; }
+    // Launch step: the preferences file of versions up to "2.0.0" that could not be read
+    // is replaced once by an empty one; "preferences.txt" in the documents folder records
+    // that ("1" done). Only files of the app's own preferences folder are read or written.
+    void repairPreferences(const std::string& runningVersion);
+    // Launch step: a first start (nothing stored) drops the tables and the download cache;
+    // an older stored version drops the tables but keeps the signed-in user; the same or a
+    // newer stored version changes nothing. Unsent posts are always kept.
+    void migrateDatabase(const std::string& storedVersion, const std::string& runningVersion);
+    // The tab an opened local notification leads to, by the first words found: tests,
+    // lessons and subscriptions 2; posts 0; homework, messages and notices 1; comments and
+    // mentions 3; -1 for none.
+    static int tabForNotificationText(const std::string& text);
+    unsigned bgTask() const { return bgTask_; }
 
     // ---- Sign-in, automatic sign-in and sign-out ---------------------------------------
+    // Interactive sign-in with the typed credentials: the splash picture over the window
+    // when `showLoadingImageView`, the progress overlay while the request runs. Accepted:
+    // the account record and the saved user are filled and userGetLogin opens the app.
+    // Refused: the refusal row, a fresh login screen and the service's message. No reply:
+    // a fresh login screen holding the typed credentials and the banner; the saved user
+    // stays as it was, so the next launch still signs in.
+    void login(const std::string& userName, const std::string& password, bool showLoadingImageView);
+    // Opens the signed-in state for the filled account record: without a school the
+    // join-a-class screen (teachers, students) or the login screen and an alert (parents);
+    // otherwise default reminder settings, the remembered account and a new tab bar.
+    void userGetLogin();
+    // The reply of registration step 2, applied as an accepted sign-in.
+    void firstRegisterToHomeWith(const nlohmann::json& reply, const std::string& userName,
+                                 const std::string& password);
+    // Launch: with saved credentials the account record is filled from the saved user, the
+    // splash shows for 2.0 s and reloadLoaginView follows; otherwise the login screen.
+    void autoLogin();
+    // End of the launch splash: userGetLogin, and the background re-check 1.0 s later.
+    void reloadLoaginView();
+    // Checks the saved credentials again in the background and refreshes the record.
+    void testUserInfo();
+    // Back to a new login screen; `empty` NO pre-fills it with the saved user.
+    void gotosetview(bool empty);
+    // A new tab bar, every screen made anew in the current language.
+    void reloadAllViewWhenLanguageHaveChanged();
+
+    // Defaults key of the service's last load time ("%lld" text).
+    static constexpr const char* kLoadingLatesTime = "loadingLatesTime";
+    static constexpr const char* kLoginPage = "登录";
+    static constexpr double kSplashSeconds = 2.0;
+    static constexpr double kRecheckDelay = 1.0;
+    // GET <service>auth/<user name>/<password>?noSchoolLogin=true, the user name and the
+    // password each escaped as one path segment; nothing while the network is down.
+    static std::optional<platform::UrlRequest> signInRequest(const std::string& userName,
+                                                             const std::string& password);
+    // True when the reply is no dictionary, is empty, or lacks a usable name, user id or role.
+    static bool signInReplyIsRefused(const nlohmann::json& reply);
+    // The sixteen-key saved-user row made of a sign-in (or, with `registration`, a
+    // registration) reply and the credentials used.
+    static nlohmann::json saveUserRowFromReply(const nlohmann::json& reply, const std::string& userName,
+                                               const std::string& password, bool registration = false);
+    // The row a refused sign-in leaves: the credentials and fourteen empty texts.
+    static nlohmann::json refusalRow(const std::string& userName, const std::string& password);
+    // The splash picture view while a sign-in runs; nothing otherwise.
+    std::shared_ptr<platform::ImageView> imageView() const { return imageView_; }
+    // The login screen last made root.
+    std::shared_ptr<platform::ViewController> loginViewController() const { return loginViewController_; }
+
+private:
+    // The reply of a sign-in that the service accepted, stored and applied; `recheck`
+    // keeps the screens and refreshes only the record and the remembered account.
+    void acceptSignIn(const nlohmann::json& reply, const std::string& userName, const std::string& password,
+                      bool recheck);
+    void refuseSignIn(const nlohmann::json& reply, const std::string& userName, const std::string& password);
+    // Teachers and students without a school get the join-a-class screen, parents the
+    // login screen and an alert; false when the user has a school.
+    bool openWithoutSchool();
+    void buildTabBar();
+    void showSplash();
+    void endSignInWaiting();
+
+public:
 
     // ---- Version check -----------------------------------------------------------------
+    // Asks the service for the newest version; when the running one is older (as text) and
+    // the reply names a download address, an alert offers (tag 100) or demands (tag 200)
+    // the update. A transport failure shows nothing.
+    void toupdate();
+    static constexpr long kOptionalUpdateTag = 100;
+    static constexpr long kRequiredUpdateTag = 200;
+    // What a version reply asks for: the alert's tag, title and message and the download
+    // address; nothing when the reply is empty, names no address, or the running version
+    // is not the smaller text.
+    struct VersionOffer {
+        long tag = 0;
+        std::string title, message, url;
+    };
+    static std::optional<VersionOffer> versionOfferFor(const nlohmann::json& reply, const std::string& runningVersion);
+    // The version alerts: "前往更新" (100) or "更新版本" (200) opens the stored address.
+    // Every alert of this delegate has its tag set to 0 afterwards.
+    void alertViewClickedButtonAtIndex(platform::AlertView& alert, long index) override;
 
     // ---- Post upload queue -------------------------------------------------------------
 
