@@ -2,7 +2,6 @@
 
 #include <opencore-amrnb/interf_enc.h>
 
-#include <chrono>
 #include <cstring>
 
 namespace voicecodec {
@@ -16,9 +15,6 @@ uint32_t getLE32(const unsigned char* p) {
 void putLE(unsigned char* p, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
-
-// How long a conversion waits for the recorder before it looks at the file again.
-constexpr auto kRetryWait = std::chrono::milliseconds(5);
 
 }  // namespace
 
@@ -74,6 +70,14 @@ void RecordingState::finish() {
     changed.notify_all();
 }
 
+void RecordingState::samplesAppended() {
+    {
+        std::lock_guard lock(mutex);
+        ++appended;
+    }
+    changed.notify_all();
+}
+
 int wavToAmr(const std::string& wav, const std::string& amr, RecordingState* live) {
     std::FILE* in = std::fopen(wav.c_str(), "rb");
     if (!in) return 0;
@@ -91,9 +95,17 @@ int wavToAmr(const std::string& wav, const std::string& amr, RecordingState* liv
         short samples[kSamplesPerFrame];
         unsigned char encoded[64];
         for (;;) {
-            // Look at the flag before reading: when it was already clear, this read sees
-            // everything the recorder wrote, so an incomplete frame really is the end.
-            bool recording = live && live->recording.load();
+            // Look at the flag and the append count before reading: when the flag was
+            // already clear, this read sees everything the recorder wrote, so an
+            // incomplete frame really is the end; and an append after this point changes
+            // the count, so the wait below cannot miss it.
+            bool recording = false;
+            unsigned long long seen = 0;
+            if (live) {
+                std::lock_guard lock(live->mutex);
+                recording = live->recording.load();
+                seen = live->appended;
+            }
             std::clearerr(in);
             size_t got = 0;
             if (fseeko(in, offset, SEEK_SET) == 0) got = std::fread(samples, 1, kFrameBytes, in);
@@ -108,7 +120,7 @@ int wavToAmr(const std::string& wav, const std::string& amr, RecordingState* liv
             // Everything encoded so far is on disk while the recorder is busy.
             std::fflush(out);
             std::unique_lock lock(live->mutex);
-            live->changed.wait_for(lock, kRetryWait, [live] { return !live->recording.load(); });
+            live->changed.wait(lock, [live, seen] { return !live->recording.load() || live->appended != seen; });
         }
         Encoder_Interface_exit(encoder);
     }

@@ -33,19 +33,26 @@ void writeVoiceWavHeader(std::FILE* file, uint32_t dataBytes);
 // data chunk inside the file.
 std::optional<long long> seekWavData(std::FILE* file);
 
-// Tells a running conversion whether its recording still grows the WAV file.
+// Tells a running conversion whether its recording still grows the WAV file, and wakes it
+// when the recorder has appended samples: the conversion sleeps until then instead of
+// looking at the file again and again.
 struct RecordingState {
     std::atomic<bool> recording{true};
     std::mutex mutex;
     std::condition_variable changed;
+    // Counts the recorder's appends (under `mutex`), so a wake-up between the
+    // conversion's read and its wait is never lost.
+    unsigned long long appended = 0;
     // Clears the flag and wakes the conversion so it finishes at once.
     void finish();
+    // Wakes the conversion: more samples are in the file.
+    void samplesAppended();
 };
 
 // Encodes the samples of WAV file `wav` into the AMR file `amr` (12.2 kbit/s frames, no
 // discontinuous transmission). With `live` given and recording, a frame that is not yet
-// complete is read again once the recorder has appended more samples; once recording is
-// over, the first incomplete frame ends the file and its samples are dropped. Answers the
+// complete is read again once the recorder has appended more samples (the conversion
+// blocks until samplesAppended or finish); once recording is over, the first incomplete frame ends the file and its samples are dropped. Answers the
 // number of frames written (0 when either file cannot be opened).
 int wavToAmr(const std::string& wav, const std::string& amr, RecordingState* live = nullptr);
 

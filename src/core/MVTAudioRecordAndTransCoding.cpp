@@ -53,10 +53,17 @@ void MVTAudioRecordAndTransCoding::beginRecordByFileName(const std::string& name
     auto& session = platform::AudioSession::shared();
     session.setCategory(platform::AudioSessionCategory::PlayAndRecord);
     session.setActive(true);
-    if (recorder_) started = recorder_->record();
-
     auto take = std::make_shared<voicecodec::RecordingState>();
     take_ = take;
+    if (recorder_) {
+        // The conversion sleeps until the recorder appends samples or completes the file
+        // (also when the system stops the recorder on its own).
+        recorder_->setOnSamplesWritten([take](bool fileComplete) {
+            if (fileComplete) take->finish();
+            else take->samplesAppended();
+        });
+        started = recorder_->record();
+    }
     // Nothing will be appended to a file the recorder could not start: the conversion
     // takes what is there and ends.
     if (!started) take->finish();

@@ -1,5 +1,6 @@
 #include "core/MVTDownLoadView.h"
 
+#include "core/AmrCodec.h"
 #include "core/SGdownloader.h"
 #include "platform/Files.h"
 #include "platform/HttpRequestOperation.h"
@@ -42,7 +43,9 @@ void MVTDownLoadView::download(const std::string& url, const std::string& fileNa
 
 void MVTDownLoadView::finished(const std::string& body) {
     connectionData_ = body;
-    if (!connectionData_.empty() && !openPath_.empty() && platform::writeFileAtomically(openPath_, connectionData_)) {
+    bool isVoice = connectionData_.compare(0, voicecodec::kAmrMagicLength, voicecodec::kAmrMagic) == 0;
+    if (!isVoice) platform::log("not a voice file: %zu bytes", connectionData_.size());
+    if (isVoice && !openPath_.empty() && platform::writeFileAtomically(openPath_, connectionData_)) {
         connection_.reset();
         post("downloadSuccess");
         return;

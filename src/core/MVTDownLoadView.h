@@ -17,7 +17,9 @@ public:
 
     // (URL text, full destination path, notification name). An existing file at the
     // destination is deleted first, so a failed download leaves no file behind. A reply
-    // with an error status, or an empty one, fails.
+    // with an error status, or an empty one, fails. The files fetched here are voices, so
+    // a body that is not an AMR file (the service answers an unknown id with a short text
+    // and status 200) fails too, and nothing is cached under the voice's name.
     void download(const std::string& url, const std::string& fileName, const std::string& notificationN);
 
     const std::string& openPath() const { return openPath_; }

@@ -251,6 +251,7 @@ void AudioRecorder::capture() {
     }
     std::fflush(file_);
     framesWritten_ = target;
+    if (onSamplesWritten_) onSamplesWritten_(false);
 }
 
 bool AudioRecorder::finishFile() {
@@ -259,6 +260,7 @@ bool AudioRecorder::finishFile() {
     bool ok = std::fflush(file_) == 0;
     ok = std::fclose(file_) == 0 && ok;
     file_ = nullptr;
+    if (onSamplesWritten_) onSamplesWritten_(true);
     return ok;
 }
 

@@ -75,6 +75,10 @@ public:
 
     // Called on the main run loop when a recording ends (true when the file is complete).
     void setOnFinish(std::function<void(bool successfully)> handler) { onFinish_ = std::move(handler); }
+    // Called on the thread that writes the file, right after new samples were flushed to
+    // it (false) and once the file is complete and closed (true), so a reader of the
+    // growing file can sleep until there is more to read.
+    void setOnSamplesWritten(std::function<void(bool fileComplete)> handler) { onSamplesWritten_ = std::move(handler); }
 
 private:
     AudioRecorder(std::string path, AudioRecorderSettings settings);
@@ -99,6 +103,7 @@ private:
     float average_ = -160.0f;
     float peak_ = -160.0f;
     std::function<void(bool)> onFinish_;
+    std::function<void(bool)> onSamplesWritten_;
     std::vector<int16_t> scratch_;
 };
 

@@ -272,6 +272,10 @@ TEST_F(DownloaderTest, FileDownloadFailuresPostFailedAndLeaveNoFile) {
     } cases[] = {
         {"empty body", Reply::text("", "application/octet-stream")},
         {"error page", Reply::text("<html>gone</html>", "text/html", 500)},
+        // What the service answers with status 200 for an id it does not know.
+        {"not-found text", Reply::text("没有找到资源")},
+        {"short of the AMR header", Reply::text("#!AMR", "application/octet-stream")},
+        {"page without status", Reply::text("<html>voice</html>", "text/html")},
     };
     for (auto& c : cases) {
         service().clearReplies();

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <numbers>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -83,6 +84,23 @@ double strengthAt(const std::vector<int16_t>& s, double frequency) {
 }
 
 std::string bytesOf(const fs::path& p) { return platform::readFile(p).value_or(""); }
+
+// Voiced sound with a moving pitch and syllable-like loudness, closer to speech than a
+// steady tone.
+std::vector<int16_t> speechLike(size_t count) {
+    std::vector<int16_t> s(count);
+    double phase = 0;
+    for (size_t i = 0; i < count; ++i) {
+        double t = double(i) / 8000;
+        double pitch = 120 + 40 * std::sin(2 * std::numbers::pi * 0.7 * t);
+        phase += 2 * std::numbers::pi * pitch / 8000;
+        double envelope = 0.5 + 0.5 * std::sin(2 * std::numbers::pi * 4 * t);
+        double v = 0;
+        for (int h = 1; h <= 8; ++h) v += std::sin(h * phase) / h;
+        s[i] = int16_t(std::lround(6000 * envelope * v));
+    }
+    return s;
+}
 
 // Size of a file another thread is writing; 0 until it exists.
 uintmax_t sizeOf(const fs::path& p) {
@@ -174,6 +192,28 @@ TEST_F(VoiceTest, OnlyWholeFramesAreEncoded) {
         writeWav(wav, tone(c.samples));
         voicecodec::wavToAmr(wav, amr);
         EXPECT_EQ(fs::file_size(amr), c.amrBytes) << c.samples << " samples";
+    }
+}
+
+TEST_F(VoiceTest, KnownDurationsGiveKnownSizesAndComeBackWithinAFrame) {
+    // 6 header bytes and one 32-byte frame per 20 ms; samples short of a frame are dropped.
+    struct Case {
+        double seconds;
+        int frames;
+        uintmax_t amrBytes;
+    } cases[] = {{0.02, 1, 38}, {0.25, 12, 390}, {1.0, 50, 1606}, {3.01, 150, 4806}, {60.0, 3000, 96006}};
+    for (auto c : cases) {
+        SCOPED_TRACE(c.seconds);
+        auto wav = dir_ / "speech.wav", amr = dir_ / "speech.amr", back = dir_ / "back.wav";
+        auto samples = size_t(std::lround(c.seconds * 8000));
+        writeWav(wav, speechLike(samples));
+        EXPECT_EQ(voicecodec::wavToAmr(wav, amr), c.frames);
+        EXPECT_EQ(fs::file_size(amr), c.amrBytes);
+        EXPECT_EQ(MVTVoiceJoiner::amrToWav(amr, back), c.frames);
+        auto decoded = readWav(back);
+        EXPECT_EQ(decoded.info.frames, sf_count_t(c.frames) * 160);
+        EXPECT_LT(std::abs(double(decoded.info.frames) - double(samples)), 160.0);
+        EXPECT_GT(rms(decoded.samples), 0.25 * rms(speechLike(samples)));
     }
 }
 
@@ -308,6 +348,67 @@ TEST_F(VoiceTest, AppendingAmrFramesAddsExactlyTheSourceFrames) {
     EXPECT_EQ(fs::file_size(s), 6u + 20 * 32);
 }
 
+TEST_F(VoiceTest, JoinedTakesAreTheirFramesInOrderUnderOneHeader) {
+    struct Take {
+        size_t samples;
+        double frequency;
+    } takes[] = {{1600, 440}, {4000, 660}, {2400, 300}};
+    std::vector<std::string> frames;
+    for (size_t i = 0; i < std::size(takes); ++i) {
+        auto wav = dir_ / ("take" + std::to_string(i) + ".wav"), amr = dir_ / ("take" + std::to_string(i) + ".amr");
+        writeWav(wav, tone(takes[i].samples, takes[i].frequency));
+        voicecodec::wavToAmr(wav, amr);
+        frames.push_back(bytesOf(amr).substr(6));
+    }
+    // The composer joins each new take onto the first one.
+    auto joined = dir_ / "take0.amr";
+    EXPECT_EQ(MVTVoiceJoiner::mixAmr(joined.string(), (dir_ / "take1.amr").string()), 25 * 32);
+    EXPECT_EQ(MVTVoiceJoiner::mixAmr(joined.string(), (dir_ / "take2.amr").string()), 15 * 32);
+
+    std::string bytes = bytesOf(joined);
+    EXPECT_EQ(bytes, "#!AMR\n" + frames[0] + frames[1] + frames[2]);
+    EXPECT_EQ(bytes.find("#!AMR\n", 1), std::string::npos) << "the header is written once";
+    for (size_t at = 6; at < bytes.size(); at += 32) EXPECT_EQ(uint8_t(bytes[at]), 0x3C) << at;
+    EXPECT_EQ(MVTVoiceJoiner::amrToWav(joined, dir_ / "joined.wav"), 10 + 25 + 15);
+    EXPECT_EQ(readWav(dir_ / "joined.wav").info.frames, 50 * 160);
+}
+
+TEST_F(VoiceTest, AStreamingConversionSleepsUntilTheRecorderAppends) {
+    auto wav = dir_ / "live.wav", amr = dir_ / "live.amr";
+    writeWav(wav, {});
+    voicecodec::RecordingState state;
+    int frames = -1;
+    std::thread conversion([&] { frames = voicecodec::wavToAmr(wav, amr, &state); });
+    // Whatever happens below, the conversion is told to end and is waited for.
+    struct Ender {
+        voicecodec::RecordingState& state;
+        std::thread& thread;
+        ~Ender() {
+            state.finish();
+            if (thread.joinable()) thread.join();
+        }
+    } ender{state, conversion};
+    auto append = [&](const std::vector<int16_t>& samples) {
+        std::FILE* f = std::fopen(wav.c_str(), "ab");
+        ASSERT_TRUE(f);
+        std::fwrite(samples.data(), 2, samples.size(), f);
+        std::fclose(f);
+    };
+    // The header alone is there; the conversion waits for samples.
+    ASSERT_TRUE(pumpUntil([&] { return sizeOf(amr) == 6u; }));
+    append(tone(5 * 160));
+    state.samplesAppended();
+    ASSERT_TRUE(pumpUntil([&] { return sizeOf(amr) == 6u + 5 * 32; }));
+    append(tone(3 * 160 + 100));
+    state.samplesAppended();
+    ASSERT_TRUE(pumpUntil([&] { return sizeOf(amr) == 6u + 8 * 32; }));
+    // Over: the 100 samples short of a frame end the file.
+    state.finish();
+    conversion.join();
+    EXPECT_EQ(frames, 8);
+    EXPECT_EQ(fs::file_size(amr), 6u + 8 * 32);
+}
+
 // ---- Recording -------------------------------------------------------------------------
 
 TEST_F(VoiceTest, RecordingWritesTheWavAndStreamsItIntoAmr) {
@@ -398,6 +499,19 @@ TEST_F(VoiceTest, ConversionEndsWhenTheRecorderStoppedBeforeEndRecord) {
     recorder->endRecord();
     ASSERT_TRUE(pumpUntil([&] { return recorder->isWavToAmrCompleted(); }));
     EXPECT_EQ(fs::file_size(MVTAudioRecordAndTransCoding::amrPathForName("cut")), 6u + 15 * 32);
+}
+
+TEST_F(VoiceTest, ConversionEndsWhenTheSystemStopsTheRecorderEvenWithoutEndRecord) {
+    auto recorder = std::make_shared<MVTAudioRecordAndTransCoding>();
+    auto delegate = std::make_shared<Delegate>();
+    recorder->setDelegate(delegate);
+    recorder->beginRecordByFileName("interrupted");
+    advance(0.3);
+    recorder->recorder()->stop();
+    ASSERT_TRUE(pumpUntil([&] { return recorder->isWavToAmrCompleted(); }));
+    EXPECT_EQ(delegate->completions, 1);
+    EXPECT_EQ(fs::file_size(MVTAudioRecordAndTransCoding::amrPathForName("interrupted")), 6u + 15 * 32);
+    recorder->endRecord();
 }
 
 TEST_F(VoiceTest, AConversionThatCannotOpenItsFilesStillReportsCompletion) {
