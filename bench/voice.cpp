@@ -4,6 +4,11 @@
 //
 // Counters: "audio_s_per_s" is seconds of audio converted per second of wall time;
 // "rtf" (real-time factor) is the wall time spent per second of audio.
+//
+// As a peer, the ffmpeg command line does the same two conversions on the same WAV file
+// (AMR-NB at 12.2 kbit/s through libopencore_amrnb, then back to WAV); its times include
+// starting the process. The run ends with both times and their ratio. When ffmpeg or its
+// AMR-NB encoder is missing, the peer benchmarks are skipped with a message saying so.
 
 #include "core/AmrCodec.h"
 #include "core/MVTVoiceJoiner.h"
@@ -11,13 +16,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -59,6 +69,8 @@ struct Files {
     fs::path wav = folder / "speech.wav";
     fs::path amr = folder / "speech.amr";
     fs::path back = folder / "back.wav";
+    fs::path peerAmr = folder / "peer.amr";
+    fs::path peerBack = folder / "peer-back.wav";
     Files() {
         auto samples = speechLike();
         std::FILE* f = std::fopen(wav.c_str(), "wb");
@@ -78,6 +90,41 @@ Files& files() {
     return f;
 }
 
+// Mean wall time per conversion, in milliseconds, by what was measured.
+std::map<std::string, double>& meanMs() {
+    static std::map<std::string, double> m;
+    return m;
+}
+
+using Clock = std::chrono::steady_clock;
+
+void record(const std::string& what, Clock::duration spent, benchmark::IterationCount iterations) {
+    if (iterations > 0)
+        meanMs()[what] = std::chrono::duration<double, std::milli>(spent).count() / double(iterations);
+}
+
+// Runs a shell command quietly; true when it exited with status 0.
+bool run(const std::string& command) {
+    int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
+// Empty when the peer can run; otherwise why it cannot.
+const std::string& peerMissing() {
+    static const std::string why = [] () -> std::string {
+        if (!run("command -v ffmpeg")) return "ffmpeg is not installed";
+        if (!run("ffmpeg -hide_banner -encoders | grep -q libopencore_amrnb"))
+            return "this ffmpeg has no libopencore_amrnb encoder (Debian's plain ffmpeg lacks it; "
+                   "libavcodec-extra adds it)";
+        return "";
+    }();
+    return why;
+}
+
+const char* const kFfmpeg = "ffmpeg -nostdin -hide_banner -loglevel error -y ";
+
 void setCounters(benchmark::State& state) {
     double audio = double(kSeconds) * double(state.iterations());
     state.counters["audio_s_per_s"] = benchmark::Counter(audio, benchmark::Counter::kIsRate);
@@ -86,26 +133,94 @@ void setCounters(benchmark::State& state) {
 
 void BM_WavToAmr60s(benchmark::State& state) {
     auto& f = files();
+    auto start = Clock::now();
     for (auto _ : state) {
         int frames = voicecodec::wavToAmr(f.wav, f.amr);
         if (frames != kSeconds * 50) state.SkipWithError("unexpected frame count");
         benchmark::DoNotOptimize(frames);
     }
+    record("ours encode", Clock::now() - start, state.iterations());
     setCounters(state);
 }
 BENCHMARK(BM_WavToAmr60s)->Unit(benchmark::kMillisecond);
 
 void BM_AmrToWav60s(benchmark::State& state) {
     auto& f = files();
+    auto start = Clock::now();
     for (auto _ : state) {
         int frames = MVTVoiceJoiner::amrToWav(f.amr, f.back);
         if (frames != kSeconds * 50) state.SkipWithError("unexpected frame count");
         benchmark::DoNotOptimize(frames);
     }
+    record("ours decode", Clock::now() - start, state.iterations());
     setCounters(state);
 }
 BENCHMARK(BM_AmrToWav60s)->Unit(benchmark::kMillisecond);
 
+void BM_FfmpegWavToAmr60s(benchmark::State& state) {
+    if (!peerMissing().empty()) {
+        state.SkipWithError(("peer skipped: " + peerMissing()).c_str());
+        return;
+    }
+    auto& f = files();
+    std::string command = kFfmpeg;
+    command.append("-i ").append(quoted(f.wav));
+    command.append(" -ar 8000 -ac 1 -c:a libopencore_amrnb -b:a 12.2k ").append(quoted(f.peerAmr));
+    auto start = Clock::now();
+    for (auto _ : state) {
+        if (!run(command)) {
+            state.SkipWithError("ffmpeg failed to encode");
+            return;
+        }
+    }
+    record("ffmpeg encode", Clock::now() - start, state.iterations());
+    setCounters(state);
+}
+BENCHMARK(BM_FfmpegWavToAmr60s)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FfmpegAmrToWav60s(benchmark::State& state) {
+    if (!peerMissing().empty()) {
+        state.SkipWithError(("peer skipped: " + peerMissing()).c_str());
+        return;
+    }
+    auto& f = files();
+    // Decodes our own AMR file, the same input our decoder gets.
+    std::string command = kFfmpeg;
+    command.append("-i ").append(quoted(f.amr)).append(" ").append(quoted(f.peerBack));
+    auto start = Clock::now();
+    for (auto _ : state) {
+        if (!run(command)) {
+            state.SkipWithError("ffmpeg failed to decode");
+            return;
+        }
+    }
+    record("ffmpeg decode", Clock::now() - start, state.iterations());
+    setCounters(state);
+}
+BENCHMARK(BM_FfmpegAmrToWav60s)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void printComparison() {
+    auto& m = meanMs();
+    std::printf("\n60 s of speech-like audio, AMR-NB 12.2 kbit/s, mean wall time per conversion:\n");
+    for (const char* step : {"encode", "decode"}) {
+        std::string ours = std::string("ours ") + step, peer = std::string("ffmpeg ") + step;
+        if (!m.count(ours)) continue;
+        if (m.count(peer))
+            std::printf("  %s: ours %.2f ms, ffmpeg %.2f ms (process start included), ffmpeg/ours %.2f\n", step,
+                        m[ours], m[peer], m[peer] / m[ours]);
+        else
+            std::printf("  %s: ours %.2f ms, ffmpeg not measured\n", step, m[ours]);
+    }
+    if (!peerMissing().empty()) std::printf("  peer skipped: %s\n", peerMissing().c_str());
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printComparison();
+    return 0;
+}
