@@ -214,11 +214,11 @@ void MVTLoginViewController::keyBoardWillShow() {
 }
 
 void MVTLoginViewController::keyBoardWillDown() {
+    // Nothing to bring back when the view was never raised (0 is no saved height).
+    if (selfViewCenterY_ == 0) return;
     auto root = view();
     const double x = Screen::mainScreen().bounds().width() / 2;
     const double y = selfViewCenterY_;
-    // Nothing to bring back when the view was never raised.
-    if (selfViewCenterY_ == 0) return;
     animate(kKeyboardAnimation, [root, x, y] { root->setCenter({x, y}); });
     selfViewCenterY_ = 0;
 }

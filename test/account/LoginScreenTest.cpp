@@ -5,6 +5,7 @@
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 
+#include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
@@ -210,6 +211,14 @@ TEST_F(LoginScreenTest, TheKeyboardRaisesTheViewOnceAndATouchOutsideBringsItBack
     driver_->settle();
     EXPECT_FALSE(Keyboard::shared().isVisible());
     EXPECT_EQ(login_->view()->center(), Point(160, restingY));
+    EXPECT_EQ(login_->selfViewCenterY(), 0);
+}
+
+TEST_F(LoginScreenTest, AKeyboardHidingThatNeverRaisedTheViewLeavesItInPlace) {
+    const Point resting = login_->view()->center();
+    NotificationCenter::defaultCenter().postNotification(kKeyboardWillHideNotification);
+    driver_->settle();
+    EXPECT_EQ(login_->view()->center(), resting);
     EXPECT_EQ(login_->selfViewCenterY(), 0);
 }
 
