@@ -2,16 +2,12 @@
 
 #include "platform/Values.h"
 #include "platform/ui/GraphicsContext.h"
+#include "platform/ui/TextEditing.h"
 #include "platform/ui/Touch.h"
 
 #include <algorithm>
 
 namespace platform {
-
-namespace {
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-}  // namespace
 
 TextField::TextField() = default;
 
@@ -128,17 +124,8 @@ void TextField::insertText(const std::string& text) {
 void TextField::deleteBackward() {
     if (!editing_) return;
     auto self = shared_from_this();
-    Range range = selection_;
-    if (range.length == 0) {
-        if (range.location == 0) return;
-        long loc = range.location;
-        // A character outside the basic plane is two code units and goes as one.
-        long len = (loc >= 2 && isLowSurrogate(text_[static_cast<size_t>(loc - 1)]) &&
-                    isHighSurrogate(text_[static_cast<size_t>(loc - 2)]))
-                       ? 2
-                       : 1;
-        range = {loc - len, len};
-    }
+    Range range = rangeRemovedByBackspace(text_, selection_);
+    if (range.length == 0) return;
     replace(range, u"");
 }
 

@@ -2,16 +2,12 @@
 
 #include "platform/Values.h"
 #include "platform/ui/GraphicsContext.h"
+#include "platform/ui/TextEditing.h"
 #include "platform/ui/Touch.h"
 
 #include <algorithm>
 
 namespace platform {
-
-namespace {
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-}  // namespace
 
 TextView::TextView() { setBackgroundColor(Color::whiteColor()); }
 
@@ -163,16 +159,8 @@ void TextView::insertText(const std::string& text) {
 void TextView::deleteBackward() {
     if (!editing_) return;
     auto self = shared_from_this();
-    Range range = selection_;
-    if (range.length == 0) {
-        if (range.location == 0) return;
-        long loc = range.location;
-        long len = (loc >= 2 && isLowSurrogate(text_[static_cast<size_t>(loc - 1)]) &&
-                    isHighSurrogate(text_[static_cast<size_t>(loc - 2)]))
-                       ? 2
-                       : 1;
-        range = {loc - len, len};
-    }
+    Range range = rangeRemovedByBackspace(text_, selection_);
+    if (range.length == 0) return;
     replace(range, u"");
 }
 
