@@ -323,6 +323,7 @@ void addSampleRoutes(SampleService& service) {
     addConfigRoutes(service, folder);
     addAccountRoutes(service, folder);
     addResourceRoutes(service, folder);
+    addPostRoutes(service);
 }
 
 }  // namespace sample_service

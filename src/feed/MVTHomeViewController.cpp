@@ -15,6 +15,6 @@ void MVTHomeViewController::newFeedReloadData() { ++reloadCount_; }
 
 void MVTHomeViewController::initTheRelevantMeView() { ++relevantMeViewCount_; }
 
-void MVTHomeViewController::addNewUpDynamic() {}
+void MVTHomeViewController::addNewUpDynamic() { ++addNewUpDynamicCount_; }
 
-void MVTHomeViewController::newDynamicDidUpSucOrErr(bool succeeded) { (void)succeeded; }
+void MVTHomeViewController::newDynamicDidUpSucOrErr(bool succeeded) { upDynamicResults_.push_back(succeeded); }

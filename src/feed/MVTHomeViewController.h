@@ -4,6 +4,7 @@
 #include "shell/ViewViewController.h"
 
 #include <memory>
+#include <vector>
 
 // The home feed, root of tab 0: the class circle with the school circle embedded.
 class MVTHomeViewController : public ViewViewController {
@@ -33,6 +34,9 @@ public:
     // How often each operation ran; the feed itself comes in a later stage.
     int reloadCount() const { return reloadCount_; }
     int relevantMeViewCount() const { return relevantMeViewCount_; }
+    // How often the upload row was shown, and the outcome of each finished upload in order.
+    int addNewUpDynamicCount() const { return addNewUpDynamicCount_; }
+    const std::vector<bool>& upDynamicResults() const { return upDynamicResults_; }
 
 private:
     std::shared_ptr<MVTSquareViewController> squareViewController_;
@@ -40,4 +44,6 @@ private:
     bool showAS_ = false;
     int reloadCount_ = 0;
     int relevantMeViewCount_ = 0;
+    int addNewUpDynamicCount_ = 0;
+    std::vector<bool> upDynamicResults_;
 };

@@ -17,7 +17,10 @@
 #include <string>
 
 namespace platform {
+class HttpMultipartForm;
+class HttpRequestOperation;
 class ImageView;
+class Timer;
 class Label;
 class ViewController;
 class Window;
@@ -161,6 +164,40 @@ public:
     void alertViewClickedButtonAtIndex(platform::AlertView& alert, long index) override;
 
     // ---- Post upload queue -------------------------------------------------------------
+    // Posts handed over by the composers are sent one at a time as multipart requests; the
+    // home feed (root of tab 0) is told when each starts and ends. A post that cannot be
+    // sent is kept as an unsent post of its user, its files left in place.
+    //
+    // getOneDynamicWith: appends the post and starts it when it is the only one. Offline,
+    // the post is stored as unsent at once rather than dropped.
+    void getOneDynamicWith(const nlohmann::json& post);
+    // Tells the home feed, then sends the first entry.
+    void willToUpOneDynamic();
+    // POST <service>postMessage/essay/<userId>/publish for the first entry. Without a
+    // network the entry ends as a failure at once; a reply that does not come within
+    // kPostUploadTimeout seconds (app clock) ends it as a failure too, so the queue never
+    // stalls.
+    void toUpOneDynamic();
+    // oneDynamicDidUpSucOrErr: ends the first entry, "1" sent, anything else failed:
+    // files removed or the post stored as unsent, the entry removed, the home feed told,
+    // and the next entry started kNextPostDelay seconds later.
+    void oneDynamicDidUpSucOrErr(const std::string& result);
+    static constexpr const char* kPublishPath = "postMessage/essay/%@/publish";
+    static constexpr double kPostUploadTimeout = 30.0;
+    static constexpr double kNextPostDelay = 1.0;
+    // True while a request of the queue runs.
+    bool isSendingPost() const { return postOperation_ != nullptr; }
+
+private:
+    // The parts of a post's body, in order (see toUpOneDynamic).
+    static void appendPostParts(platform::HttpMultipartForm& form, const nlohmann::json& post);
+    // Stores the post as unsent for the user; the files stay where they are.
+    static void storeUnsentPost(const nlohmann::json& post, const std::string& userId);
+    std::shared_ptr<platform::HttpRequestOperation> postOperation_;
+    std::shared_ptr<platform::Timer> postTimeout_;
+    std::string postUserId_;
+
+public:
 
     // ---- Video lesson upload queue -----------------------------------------------------
 

@@ -153,6 +153,8 @@ void addConfigRoutes(SampleService& service, const std::filesystem::path& dataDi
 void addAccountRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Downloads of resources by id ("resource/%@/download"), listed in resources.json.
 void addResourceRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Publishing posts ("postMessage/essay/%@/publish"): answers the new post's number.
+void addPostRoutes(SampleService& service);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 

@@ -1,0 +1,196 @@
+// The post upload queue of the application delegate: the composers hand over finished
+// posts and close; the delegate sends them one after the other and keeps every post that
+// could not be sent as an unsent post, so that none is lost.
+
+#include "shell/MVTAppDelegate.h"
+
+#include "core/MVTAccount.h"
+#include "core/MVTPublicMethod.h"
+#include "core/MVTtirraDataBase.h"
+#include "core/ServiceAddress.h"
+#include "feed/MVTHomeViewController.h"
+#include "shell/MyTabBarController.h"
+
+#include "platform/HttpClient.h"
+#include "platform/HttpMultipartForm.h"
+#include "platform/HttpRequestOperation.h"
+#include "platform/RunLoop.h"
+#include "platform/UrlEncoding.h"
+#include "platform/Values.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Window.h"
+
+#include <string>
+
+namespace {
+
+constexpr const char* kOctetStream = "application/octet-stream";
+
+std::string currentUserId() { return MVTAccount::sharedInstance().userId().value_or(""); }
+
+// The home feed, when the window shows the tab bar.
+std::shared_ptr<MVTHomeViewController> homeFeed(const std::shared_ptr<platform::Window>& window) {
+    if (!window) return nullptr;
+    auto tabs = std::dynamic_pointer_cast<MyTabBarController>(window->rootViewController());
+    if (!tabs) return nullptr;
+    const auto& stacks = tabs->viewControllers();
+    if (stacks.empty() || !stacks[0]) return nullptr;
+    std::shared_ptr<platform::ViewController> root = stacks[0];
+    if (auto stack = root->asNavigationController())
+        root = stack->viewControllers().empty() ? nullptr : stack->viewControllers().front();
+    return std::dynamic_pointer_cast<MVTHomeViewController>(root);
+}
+
+// The text under the key; empty when the key is missing or null.
+std::string textIfAny(const nlohmann::json& post, const char* key) {
+    if (!post.contains(key) || post.at(key).is_null()) return "";
+    return platform::textOf(post, key);
+}
+
+std::string replaceArgument(std::string format, const std::string& argument) {
+    const auto at = format.find("%@");
+    if (at != std::string::npos) format.replace(at, 2, argument);
+    return format;
+}
+
+}  // namespace
+
+void MVTAppDelegate::getOneDynamicWith(const nlohmann::json& post) {
+    if (!post.is_object()) return;
+    if (!MVTPublicMethod::connectedToNetwork()) {
+        // The composer has already closed: dropping the post would lose it, so it goes
+        // straight to the unsent posts, where it can be sent again.
+        storeUnsentPost(post, currentUserId());
+        return;
+    }
+    upDynamicArr_.push_back(post);
+    if (upDynamicArr_.size() == 1) willToUpOneDynamic();
+}
+
+void MVTAppDelegate::willToUpOneDynamic() {
+    if (!upDynamicArr_.is_array() || upDynamicArr_.empty() || postOperation_) return;
+    if (auto home = homeFeed(window_)) home->addNewUpDynamic();
+    toUpOneDynamic();
+}
+
+void MVTAppDelegate::appendPostParts(platform::HttpMultipartForm& form, const nlohmann::json& post) {
+    const std::string content = textIfAny(post, "content");
+    if (!content.empty()) form.appendPart("content", content);
+    const std::string relative = textIfAny(post, "relative");
+    if (!relative.empty()) form.appendPart("relative", relative);
+    form.appendPart("permission", platform::textOf(post, "permission"));
+
+    const std::string model = MVTPublicMethod::currentDevicemodel();
+    const nlohmann::json images = post.value("imagePath", nlohmann::json::array());
+    if (images.is_array() && !images.empty()) {
+        int number = 1;
+        for (const auto& path : images) {
+            const std::string name = images.size() == 1
+                                         ? "来自" + model + "的图片.png"
+                                         : "来自" + model + "的图片" + std::to_string(number) + ".png";
+            // A picture that can no longer be read is left out rather than sent empty.
+            form.appendPartWithFile("image", platform::textOf(path), platform::percentEscape(name), kOctetStream);
+            ++number;
+        }
+    }
+
+    const std::string voice = textIfAny(post, "vedioPath");
+    if (!voice.empty()) {
+        const std::string amr = MVTPublicMethod::getPathByFileName(voice + "wavToAmr", "amr");
+        form.appendPartWithFile("amr", amr, platform::percentEscape("来自" + model + "的音频.amr"), kOctetStream);
+        form.appendPart("duration", std::to_string(MVTPublicMethod::getVedioLength(voice)));
+        const std::string background = textIfAny(post, "vedioBg");
+        if (!background.empty()) form.appendPart("bg", background);
+    }
+}
+
+void MVTAppDelegate::toUpOneDynamic() {
+    if (!upDynamicArr_.is_array() || upDynamicArr_.empty() || postOperation_) return;
+    const nlohmann::json post = upDynamicArr_.front();
+    postUserId_ = currentUserId();
+    const std::string url = ServiceAddress::servicePrefix() + replaceArgument(kPublishPath, postUserId_);
+
+    auto client = MVTPublicMethod::clientWithUrl(url);
+    if (!client) {
+        // The network went away after the hand-over: nothing could ever end this entry,
+        // so it ends now as a failure and is kept as unsent.
+        oneDynamicDidUpSucOrErr("0");
+        return;
+    }
+    platform::UrlRequest request = client->multipartFormRequestWithMethod(
+        "POST", url, nullptr, [&post](platform::HttpMultipartForm& form) { appendPostParts(form, post); });
+    request.setTimeoutInterval(kPostUploadTimeout);
+
+    std::weak_ptr<MVTAppDelegate> weakSelf = weak_from_this();
+    // Each handler ends the entry only while its own operation is still the running one,
+    // so a late reply after the time-out cannot end the next entry.
+    auto finish = [weakSelf](platform::HttpRequestOperation& operation, bool sent) {
+        auto self = weakSelf.lock();
+        if (!self || self->postOperation_.get() != &operation) return;
+        self->oneDynamicDidUpSucOrErr(sent ? "1" : "0");
+    };
+    postOperation_ = client->HTTPRequestOperationWithRequest(
+        request,
+        [finish](platform::HttpRequestOperation& operation, const std::string& body) {
+            finish(operation, platform::integerValue(body) != 0);
+        },
+        [finish](platform::HttpRequestOperation& operation, const platform::HttpError&) { finish(operation, false); });
+
+    // The same limit on the app's own clock: a reply that never comes (a network lost
+    // half-way) must not hold the queue for ever.
+    std::weak_ptr<platform::HttpRequestOperation> weakOperation = postOperation_;
+    postTimeout_ = platform::RunLoop::main().performAfter(kPostUploadTimeout, [weakSelf, weakOperation] {
+        auto self = weakSelf.lock();
+        auto operation = weakOperation.lock();
+        if (!self || !operation || self->postOperation_ != operation) return;
+        operation->cancel();
+        self->oneDynamicDidUpSucOrErr("0");
+    });
+    postOperation_->start();
+}
+
+void MVTAppDelegate::storeUnsentPost(const nlohmann::json& post, const std::string& userId) {
+    MVTtirraDataBase::insertSaveDynamicWithDic(post, platform::textOf(post, "dynamicId"), userId);
+}
+
+void MVTAppDelegate::oneDynamicDidUpSucOrErr(const std::string& result) {
+    if (postTimeout_) {
+        postTimeout_->invalidate();
+        postTimeout_.reset();
+    }
+    if (postOperation_) {
+        postOperation_->cancel();
+        postOperation_.reset();
+    }
+    if (!upDynamicArr_.is_array() || upDynamicArr_.empty()) return;
+
+    const nlohmann::json post = upDynamicArr_.front();
+    const std::string userId = postUserId_.empty() ? currentUserId() : postUserId_;
+    postUserId_.clear();
+    const bool sent = result == "1";
+    if (sent) {
+        const nlohmann::json images = post.value("imagePath", nlohmann::json::array());
+        if (images.is_array())
+            for (const auto& path : images) {
+                const std::string file = platform::textOf(path);
+                if (MVTPublicMethod::fileExistsAtPath(file)) MVTPublicMethod::deleteFileAtPath(file);
+            }
+        const std::string voice = textIfAny(post, "vedioPath");
+        if (!voice.empty()) {
+            MVTPublicMethod::deleteFileAtPath(MVTPublicMethod::getPathByFileName(voice, "wav"));
+            MVTPublicMethod::deleteFileAtPath(MVTPublicMethod::getPathByFileName(voice + "wavToAmr", "amr"));
+        }
+        MVTtirraDataBase::deleteSaveDynamicWith(userId, platform::textOf(post, "dynamicId"));
+    } else {
+        storeUnsentPost(post, userId);
+    }
+    upDynamicArr_.erase(upDynamicArr_.begin());
+
+    if (auto home = homeFeed(window_)) home->newDynamicDidUpSucOrErr(sent);
+    if (!upDynamicArr_.empty()) {
+        std::weak_ptr<MVTAppDelegate> weakSelf = weak_from_this();
+        platform::RunLoop::main().performAfter(kNextPostDelay, [weakSelf] {
+            if (auto self = weakSelf.lock()) self->willToUpOneDynamic();
+        });
+    }
+}
