@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 class HttpMultipartForm;
@@ -200,6 +201,37 @@ private:
 public:
 
     // ---- Video lesson upload queue -----------------------------------------------------
+    // One picked video at a time: copied out of the photo library, converted to MP4 when it
+    // is a QuickTime movie, refused from 524,288,000 bytes on, uploaded as multipart with
+    // progress. Every step is reported by "toGetSubmitMicroState" with a text object: the
+    // fraction sent ("%f"), or the localized "上传成功", "上传失败", "转码失败" or
+    // "视频过大，不支持". A copy or conversion that cannot start ends as "转码失败" too, so
+    // the status screen never waits for nothing.
+    static constexpr const char* kToGetSubmitMicroState = "toGetSubmitMicroState";
+    static constexpr long long kMaxMicroBytes = 524288000;
+    // Takes the video (the photo library asset: its file path) into the slot, replacing the
+    // last entry, and copies it on a background queue.
+    void GetUpMicroAssetWith(const nlohmann::json& asset);
+    // Copies the slot's first asset to the temporary folder in 8,192-byte chunks, then
+    // converts ("mov") or size-tests ("mp4") the copy. Background queue.
+    void getUpMicroData();
+    // Converts the copy to a medium-quality MP4 in the documents folder (asynchronously).
+    void encodeVideoWith(const std::string& path);
+    // Ends a failed conversion: deletes the copy, empties the slot, posts "转码失败".
+    void encodeFailed(const std::string& path);
+    // [file to delete first, file to upload]: deletes the first, then refuses the second
+    // when too large or uploads it. Main thread.
+    void ToUpMicroWith(const std::vector<std::string>& paths);
+    // Uploads the file on a background thread (also the status screen's retry with MP4Path).
+    void startUpMicroWith(const std::string& path);
+    // POST <service>course/<userId>/uploadSmallClass: "vedio" file part, "courseId",
+    // "isCanView" 1, "description"; 30 s timeout; progress reposted as the fraction sent.
+    void upMicroWith(const std::string& path);
+    // Deletes the uploaded file, empties the slot, posts "上传成功".
+    void upMicroSuccess(const std::string& path);
+    // Posts "上传失败"; file and slot stay for a retry.
+    void upMicroFailed(const std::string& path);
+
 
     // ---- Network banner, resource token and time texts ---------------------------------
     // Banner kinds: no network, service busy, request failed, list empty.
