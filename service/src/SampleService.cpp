@@ -323,7 +323,10 @@ void addSampleRoutes(SampleService& service) {
     addConfigRoutes(service, folder);
     addAccountRoutes(service, folder);
     addResourceRoutes(service, folder);
+    addCommentRoutes(service, folder);
     addPostRoutes(service);
+    addPollRoutes(service, folder);
+    addCourseRoutes(service);
 }
 
 }  // namespace sample_service

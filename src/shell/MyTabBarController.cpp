@@ -495,68 +495,10 @@ void MyTabBarController::reloadTimer() {
     refreshDatas();
 }
 
-void MyTabBarController::refreshDatas() {
-    if (!MVTPublicMethod::connectedToNetwork()) return;
-    const std::string id = userId();
-    if (id.empty()) return;
-    const auto newestPost = MVTtirraDataBase::selectTheFirst(id);
-    const auto newestMessage = MVTtirraDataBase::selectFirstMSG(id);
-    if (!newestPost && !newestMessage) return;
-    nlohmann::json param = nlohmann::json::object();
-    if (newestPost) param["feedId"] = *newestPost;
-    auto request = MVTPublicMethod::requestWithMethod("GET", ServiceAddress::servicePrefix() + "user/" + id + "/new/count",
-                                                      param);
-    if (!request) return;
-    // The reply's counts reach the marks once the poll's reply handling is in place.
-    auto operation = HttpJsonRequestOperation::JSONRequestOperationWithRequest(
-        std::move(*request), [](HttpJsonRequestOperation&, const nlohmann::json&) {},
-        [](HttpRequestOperation&, const HttpError&) {});
-    operation->start();
-}
-
-void MyTabBarController::systemNoti(const std::string& text, int count, const std::string& key) {
-    (void)text;
-    (void)count;
-    (void)key;
-    if (Application::shared().applicationState() == ApplicationState::Active) cleanSys();
-}
-
-void MyTabBarController::showSystemNo(const std::string& text) { (void)text; }
-
 void MyTabBarController::cleanSys() {
     sysPM_ = 0;
     sysFeed_ = 0;
     sysRelevantMe_ = 0;
 }
 
-void MyTabBarController::reloadUserLvl() {
-    if (auto me = rootOfTab<MVTUserSettingViewController>(3)) me->reloadUserLvl();
-}
-
-void MyTabBarController::getpostMessage(bool force) { (void)force; }
-
-// ---- Comment bar and post action sheets ---------------------------------------------------
-
-void MyTabBarController::initButtomView() {}
-
-void MyTabBarController::toCommentDynamic(const Notification& notification) { (void)notification; }
-
-void MyTabBarController::keyboardWillShow(const Notification& notification) { (void)notification; }
-
-void MyTabBarController::toSendCommentData() {}
-
-void MyTabBarController::closeComment() {}
-
-void MyTabBarController::showHUDWithBool(bool show) { (void)show; }
-
-void MyTabBarController::showDynamicActionSheet(const Notification& notification) { (void)notification; }
-
-void MyTabBarController::actionSheetClickedButtonAtIndex(ActionSheet& sheet, long index) {
-    (void)sheet;
-    (void)index;
-}
-
-void MyTabBarController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
-    (void)alert;
-    (void)index;
-}
+// The comment bar, the post action sheets and the publish menu are in MyTabBarController_Comment.cpp.

@@ -5,10 +5,15 @@
 // buttons over the feed and message tabs). The same controller polls the service for new
 // items and answers the feed's comment bar and post action sheets.
 
+#include "composer/MVTFacialView.h"
+#include "composer/MVTOtherMenuView.h"
+
 #include "platform/NotificationCenter.h"
 #include "platform/Timer.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/AssetsPickerController.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/TabBarController.h"
 
 #include <nlohmann/json.hpp>
@@ -31,10 +36,19 @@ inline constexpr const char* kReloadTimerNotification = "reloadTimer";
 inline constexpr const char* kMarkUpsideNotification = "markUpside";
 inline constexpr const char* kBecomeActiveNotification = "becomeActive";
 inline constexpr const char* kToCommentDynamicNotification = "toCommentDynamic";
+// Notifications the comment bar and the post action sheets post.
+inline constexpr const char* kShowSelectedWhichWithNotification = "showSelectedWhichWith";
+inline constexpr const char* kShowSquareSelectedWhichWithNotification = "showSquareSelectedWhichWith";
+inline constexpr const char* kCommentFormHomeNotification = "commentFormHome";
+inline constexpr const char* kCommentFormSquareNotification = "commentFormSquare";
 
 class MyTabBarController : public platform::TabBarController,
                            public platform::AlertViewDelegate,
-                           public platform::ActionSheetDelegate {
+                           public platform::ActionSheetDelegate,
+                           public MVTFacialViewDelegate,
+                           public MVTOtherMenuViewDelegate,
+                           public platform::ImagePickerControllerDelegate,
+                           public platform::AssetsPickerControllerDelegate {
 public:
     // Tags of the marks on the bar.
     static constexpr long kFeedCountTag = 666;
@@ -99,6 +113,8 @@ public:
     void reloadUserLvl();
     // getpostMessage: refreshes the mention-picker list file.
     void getpostMessage(bool force);
+    // Applies one poll reply: counters, marks, badge and announcements.
+    void handlePollReply(const nlohmann::json& reply);
 
     // ---- Comment bar and post action sheets ---------------------------------------------
     // Builds the comment bar once, hidden.
@@ -115,6 +131,49 @@ public:
     void showDynamicActionSheet(const platform::Notification& notification);
     void actionSheetClickedButtonAtIndex(platform::ActionSheet& sheet, long index) override;
     void alertViewClickedButtonAtIndex(platform::AlertView& alert, long index) override;
+    // faceBtClick: swaps the keyboard for the emoticon panel.
+    void faceBtClick();
+    void selectedFacialView(const std::string& token) override;
+    void sendMessage() override;
+    // The join-a-class alert (tag 10010) for the account's role.
+    void showJoinClassAlert();
+    static constexpr long kJoinClassAlertTag = 10010;
+    // Tag of the alert that tells the user a comment was not stored.
+    static constexpr long kCommentFailedAlertTag = 10011;
+    // The buttons (top to bottom, cancel aside) and tag of the post action sheet of a code;
+    // no buttons for an unknown code.
+    static std::vector<std::string> dynamicSheetButtons(const std::string& code);
+    static long dynamicSheetTag(const std::string& code);
+    // The answer code of a sheet's button, or nothing (cancel, unknown sheet).
+    static std::string dynamicSheetAnswer(long sheetTag, long index);
+    std::shared_ptr<platform::TextView> commentTextView() const { return commentTextView_; }
+    std::shared_ptr<platform::Button> commentBgBtn() const { return commentBgBtn_; }
+    std::shared_ptr<platform::Button> faceBtn() const { return faceBtn_; }
+    std::shared_ptr<MVTFacialView> myFaceView() const { return myFaceView_; }
+    const std::string& commentDynamicId() const { return commentDynamicId_; }
+    double keyBoardH() const { return keyBoardH_; }
+
+    // ---- Publish menu (built hidden; its button is not placed on the bar) -----------------
+    void initPublishMenu();
+    // toShowOtherBtn: opens or closes the menu.
+    void toShowOtherBtn(platform::Button& button);
+    void btnClickedWith(int index) override;
+    void blankSpaceClicked() override;
+    // whichMenuClickedWith: 0 text post, 1 camera, 2 album, 3 mood.
+    void whichMenuClickedWith(const std::string& index);
+    // newVC: presents the screen in a navigation stack.
+    void newVC(const std::shared_ptr<platform::ViewController>& screen);
+    // The camera's picture opens the text and picture composer with it.
+    void imagePickerControllerDidFinishPickingMedia(platform::ImagePickerController& picker,
+                                                    const platform::PickedMediaInfo& info) override;
+    void imagePickerControllerDidCancel(platform::ImagePickerController& picker) override;
+    // The album's pictures open the text and picture composer with them.
+    void assetsPickerControllerDidFinishPickingAssets(platform::AssetsPickerController& picker,
+                                                      const std::vector<platform::PickedAsset>& assets) override;
+    // toCreatAddPicWith: the composer with the chosen pictures.
+    void toCreatAddPicWith(const std::vector<platform::PickedAsset>& assets);
+    std::shared_ptr<MVTOtherMenuView> otherMenuView() const { return otherMenuView_; }
+    std::shared_ptr<platform::Button> middleAddBtn() const { return middleAddBtn_; }
 
     // ---- Public state -------------------------------------------------------------------
     platform::TimerRef refreshTimer() const { return refreshTimer_; }
@@ -179,6 +238,8 @@ private:
     std::string commentDynamicId_;
     double keyBoardH_ = 0;
     std::shared_ptr<platform::View> HUD_;
+    std::shared_ptr<MVTFacialView> myFaceView_;
+    std::shared_ptr<MVTOtherMenuView> otherMenuView_;
     // Publish menu (built, never opened).
     std::shared_ptr<platform::View> addMenuBgView_;
     std::shared_ptr<platform::Button> middleAddBtn_;

@@ -90,3 +90,29 @@ TEST_F(HttpSampleServiceTest, SignInAnswersEveryRoleAndRefusesAWrongPassword) {
 }
 
 }  // namespace
+
+TEST_F(HttpSampleServiceTest, UploadsAreAcceptedOnlyWithWhatTheyMustCarry) {
+    struct Case {
+        const char* path;
+        std::vector<std::pair<std::string, std::string>> parts;
+        bool accepted;
+    } cases[] = {
+        {"course/7/uploadSmallClass", {{"vedio", "mp4 bytes"}, {"courseId", "3"}}, true},
+        {"course/7/uploadSmallClass", {{"courseId", "3"}}, false},
+        {"course/7/uploadSmallClass", {{"vedio", "mp4 bytes"}}, false},
+        {"user/7/77/feedcomment", {{"msg", "a b"}}, true},
+        {"user/7/77/feedcomment", {{"msg", ""}}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.parts.size()));
+        HttpClient client(baseUrl());
+        client.setAuthorizationHeaderWithUsername("qwpan", "bragtolsen");
+        auto request = client.multipartFormRequestWithMethod("POST", serviceUrl(c.path), nullptr, [&](HttpMultipartForm& form) {
+            for (auto& [name, bytes] : c.parts) form.appendPart(name, bytes);
+        });
+        HttpResponse response = HttpEngine::shared().fetch(request);
+        ASSERT_TRUE(response.ok());
+        json reply = json::parse(response.body);
+        EXPECT_EQ(reply["success"], c.accepted ? 1 : 0);
+    }
+}

@@ -1,4 +1,4 @@
-#include "support/ServiceFixture.h"
+#include "TabBarFixture.h"
 
 #include "chat/MVTInteractionViewController.h"
 #include "contacts/MVTContactViewController.h"
@@ -22,41 +22,8 @@ using namespace platform;
 
 namespace {
 
-class TabBarTest : public testing_support::ServiceTest {
+class TabBarTest : public testing_support::TabBarFixture {
 protected:
-    void SetUp() override {
-        ServiceTest::SetUp();
-        Screen::mainScreen().reset();
-        InternationalControl::setUserlanguage("zh-Hans", false);
-        MVTAccount::resetSharedInstanceForTests();
-        auto& account = MVTAccount::sharedInstance();
-        account.setUserId("12");
-        account.setRole("teacher");
-        driver_ = std::make_unique<UiDriver>();
-    }
-    void TearDown() override {
-        if (tabs_) tabs_->clearNotif();
-        driver_.reset();
-        tabs_.reset();
-        MVTAccount::resetSharedInstanceForTests();
-        ServiceTest::TearDown();
-    }
-    // Builds the bar the way sign-in does and shows it.
-    void build() {
-        home_ = std::make_shared<MVTHomeViewController>();
-        messages_ = std::make_shared<MVTInteractionViewController>();
-        apps_ = std::make_shared<MVTAppsViewController>();
-        me_ = std::make_shared<MVTUserSettingViewController>();
-        contacts_ = std::make_shared<MVTContactViewController>();
-        tabs_ = std::make_shared<MyTabBarController>();
-        tabs_->addMyitems();
-        tabs_->setViewControllers({myNavigationController::withRoot(home_), myNavigationController::withRoot(messages_),
-                                   myNavigationController::withRoot(apps_), myNavigationController::withRoot(me_),
-                                   myNavigationController::withRoot(contacts_)});
-        tabs_->setSelectedIndex(0);
-        driver_->show(tabs_);
-        driver_->settle();
-    }
     std::vector<std::shared_ptr<Label>> marks(int tag) const {
         std::vector<std::shared_ptr<Label>> found;
         for (auto& v : tabs_->mytabbarView()->subviews())
@@ -69,20 +36,7 @@ protected:
             if (v->tag() == tag) return true;
         return false;
     }
-    size_t pollRequests() const {
-        size_t n = 0;
-        for (auto& r : service_->requests())
-            if (r.path == "/services/norvo/user/12/new/count") ++n;
-        return n;
-    }
-
-    std::unique_ptr<UiDriver> driver_;
-    std::shared_ptr<MyTabBarController> tabs_;
-    std::shared_ptr<MVTHomeViewController> home_;
-    std::shared_ptr<MVTInteractionViewController> messages_;
-    std::shared_ptr<MVTAppsViewController> apps_;
-    std::shared_ptr<MVTUserSettingViewController> me_;
-    std::shared_ptr<MVTContactViewController> contacts_;
+    size_t pollRequests() { return requestsTo("/services/norvo/user/12/new/count"); }
 };
 
 TEST_F(TabBarTest, ButtonsShowFeedMessagesContactsDiscoverAndMeFromLeftToRight) {
@@ -130,7 +84,8 @@ TEST_F(TabBarTest, TappingAButtonSelectsItsTab) {
             }
         }
     }
-    EXPECT_EQ(me_->reloadUserLvlCount(), 1);
+    // The Me screen hears of the new level once the reply is in.
+    EXPECT_TRUE(pumpUntil([&] { return me_->reloadUserLvlCount() == 1; }));
 }
 
 TEST_F(TabBarTest, TappingTheSelectedFeedTabWithoutNewPostsReloadsTheFeedOnce) {

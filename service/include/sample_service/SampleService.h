@@ -153,8 +153,15 @@ void addConfigRoutes(SampleService& service, const std::filesystem::path& dataDi
 void addAccountRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Downloads of resources by id ("resource/%@/download"), listed in resources.json.
 void addResourceRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Comments on feed posts ("user/%@/%@/feedcomment", multipart part "msg").
+void addCommentRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Publishing posts ("postMessage/essay/%@/publish"): answers the new post's number.
 void addPostRoutes(SampleService& service);
+// A user's level and points ("user/%@/space/%@/info") and the mention list
+// ("postMessage/essay/%@/recipient").
+void addPollRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Video lesson uploads ("course/%@/uploadSmallClass", multipart part "vedio").
+void addCourseRoutes(SampleService& service);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 

@@ -1,0 +1,35 @@
+// What the signed-in app asks for beside the new-item poll: the level and points of a user
+// (from the sample users) and the people a post may mention (the other sample users).
+#include "sample_service/SampleService.h"
+
+namespace sample_service {
+
+void addPollRoutes(SampleService& service, const std::filesystem::path& dataDirectory) {
+    nlohmann::json users = readDataFile(dataDirectory, "users.json");
+    if (!users.is_array()) users = nlohmann::json::array();
+
+    // GET user/<user id>/space/<user id>/info?refresh=true
+    service.route("GET", "services/norvo/user/%@/space/%@/info", [users](const RecordedRequest& request) {
+        const std::string& id = request.arguments.at(1);
+        for (const auto& user : users) {
+            if (user.value("userId", "") != id) continue;
+            nlohmann::json reply = {{"success", 1}, {"status", user.value("status", "")}};
+            for (const char* key : {"creditLevel", "creditLast", "creditGet"})
+                if (user.contains(key)) reply[key] = user[key];
+            return Reply::json(reply);
+        }
+        return Reply::json({{"success", 0}, {"message", "用户不存在"}});
+    });
+
+    // GET postMessage/essay/<user id>/recipient
+    service.route("GET", "services/norvo/postMessage/essay/%@/recipient", [users](const RecordedRequest& request) {
+        const std::string& id = request.arguments.at(0);
+        nlohmann::json list = nlohmann::json::array();
+        for (const auto& user : users)
+            if (user.value("userId", "") != id)
+                list.push_back({{"id", user.value("userId", "")}, {"name", user.value("name", "")}});
+        return Reply::json(list);
+    });
+}
+
+}  // namespace sample_service

@@ -1,0 +1,95 @@
+#include "platform/ui/AssetsPickerController.h"
+
+#include "platform/ui/Button.h"
+#include "platform/ui/ImagePickerController.h"
+#include "platform/ui/Window.h"
+
+#include <algorithm>
+#include <string>
+
+namespace platform {
+
+ImageRef PickedAsset::fullScreenImage() const { return Image::imageWithContentsOfFile(file); }
+
+ImageRef PickedAsset::thumbnail(double side) const {
+    auto image = fullScreenImage();
+    return image ? image->redrawnToSize({side, side}, image->scale()) : nullptr;
+}
+
+const std::vector<std::filesystem::path>& AssetsPickerController::offered() {
+    if (!loaded_) {
+        loaded_ = true;
+        // Photos only: a video or a file that does not decode is not offered.
+        for (auto& file : ImagePickerController::sourceFiles(ImagePickerSourceType::PhotoLibrary))
+            if (Image::imageWithContentsOfFile(file)) offered_.push_back(file);
+    }
+    return offered_;
+}
+
+bool AssetsPickerController::toggleAssetAtIndex(size_t index) {
+    if (index >= offered().size()) return false;
+    auto at = std::find(selected_.begin(), selected_.end(), index);
+    if (at != selected_.end()) {
+        selected_.erase(at);
+    } else {
+        if (selected_.size() >= maximum_) return false;
+        selected_.push_back(index);
+    }
+    refreshButtons();
+    return true;
+}
+
+void AssetsPickerController::finish() {
+    auto self = shared_from_this();
+    std::vector<PickedAsset> assets;
+    for (size_t index : selected_) assets.push_back({offered()[index]});
+    if (auto d = delegate_.lock()) d->assetsPickerControllerDidFinishPickingAssets(*this, assets);
+    dismissViewController(true);
+}
+
+void AssetsPickerController::cancel() {
+    auto self = shared_from_this();
+    if (auto d = delegate_.lock()) d->assetsPickerControllerDidCancel(*this);
+    dismissViewController(true);
+}
+
+void AssetsPickerController::loadView() {
+    auto v = std::make_shared<View>(Window::controllerFrame());
+    v->setBackgroundColor(Color::whiteColor());
+    setView(v);
+    const double width = v->bounds().width();
+    const double side = (width - 5 * 4) / 4;
+    const auto& files = offered();
+    for (size_t i = 0; i < files.size(); ++i) {
+        auto b = Button::buttonWithType(ButtonType::Custom);
+        b->setFrame({4 + double(i % 4) * (side + 4), 68 + double(i / 4) * (side + 4), side, side});
+        b->setImage(PickedAsset{files[i]}.thumbnail(side));
+        b->setTag(static_cast<int>(i) + 1);
+        b->addTarget(ControlEventTouchUpInside, [this, i](Control&) { toggleAssetAtIndex(i); });
+        v->addSubview(b);
+    }
+    auto cancelButton = Button::buttonWithType(ButtonType::System);
+    cancelButton->setTitle("取消");
+    cancelButton->setFrame({0, 20, 80, 44});
+    cancelButton->addTarget(ControlEventTouchUpInside, [this](Control&) { cancel(); });
+    v->addSubview(cancelButton);
+    auto done = Button::buttonWithType(ButtonType::System);
+    done->setTitle("完成");
+    done->setFrame({width - 80, 20, 80, 44});
+    done->addTarget(ControlEventTouchUpInside, [this](Control&) { finish(); });
+    v->addSubview(done);
+    refreshButtons();
+}
+
+void AssetsPickerController::refreshButtons() {
+    if (!isViewLoaded()) return;
+    for (size_t i = 0; i < offered_.size(); ++i) {
+        if (auto b = std::dynamic_pointer_cast<Button>(view()->viewWithTag(static_cast<int>(i) + 1))) {
+            const bool chosen = std::find(selected_.begin(), selected_.end(), i) != selected_.end();
+            b->setSelected(chosen);
+            b->setAlpha(chosen ? 0.6 : 1);
+        }
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,494 @@
+// The comment bar over every tab, the post action sheets of the feed lists, the
+// join-a-class alert they share, and the publish menu.
+#include "shell/MyTabBarController.h"
+
+#include "account/MVTInterClassViewController.h"
+#include "composer/AddPicViewController.h"
+#include "composer/MVTAddFeelingController.h"
+#include "core/MVTAccount.h"
+#include "core/MVTPublicMethod.h"
+#include "core/ServiceAddress.h"
+#include "feed/MVTHomeViewController.h"
+#include "shell/InternationalControl.h"
+#include "shell/MVTAppDelegate.h"
+#include "shell/myNavigationController.h"
+#include "shell/myimagePickerViewController.h"
+
+#include "platform/HttpClient.h"
+#include "platform/HttpJsonRequestOperation.h"
+#include "platform/RunLoop.h"
+#include "platform/Values.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TextView.h"
+#include "platform/ui/Window.h"
+
+#include <cmath>
+
+using namespace platform;
+
+namespace {
+
+constexpr double kBarHeight = 50;
+constexpr double kFacePanelHeight = 216;
+constexpr double kCommentTimeout = 30;
+const Color kLineColor = Color::rgb255(217, 222, 216);
+
+double screenWidth() { return Screen::mainScreen().bounds().width(); }
+
+std::string role() { return MVTAccount::sharedInstance().role().value_or(""); }
+
+Rect textViewFrame() { return Rect(50, 9, screenWidth() - 120, 32); }
+
+struct SheetEntry {
+    const char* code;
+    long tag;
+    std::vector<const char*> buttons;
+    std::vector<const char*> answers;
+};
+
+const std::vector<SheetEntry>& sheets() {
+    static const std::vector<SheetEntry> table = {
+        {"0", 10, {"查 看", "举 报"}, {"0", "4"}},
+        {"1", 11, {"查 看", "转 发", "举 报"}, {"0", "1", "4"}},
+        {"2", 12, {"查 看", "删 除"}, {"0", "1"}},
+        {"3", 13, {"查 看", "删 除", "转 发"}, {"0", "1", "2"}},
+    };
+    return table;
+}
+
+}  // namespace
+
+// ---- Comment bar --------------------------------------------------------------------------
+
+void MyTabBarController::initButtomView() {
+    if (commentBgView_) return;
+    auto root = view();
+    const double width = screenWidth();
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+
+    if (!commentBgBtn_) {
+        commentBgBtn_ = std::make_shared<Button>(Rect(0, 0, width, Screen::mainScreen().bounds().height()));
+        commentBgBtn_->setBackgroundColor(Color::clear());
+        commentBgBtn_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+            if (auto self = weak.lock()) self->closeComment();
+        });
+        root->addSubview(commentBgBtn_);
+        commentBgBtn_->setHidden(true);
+    }
+
+    commentBgView_ = std::make_shared<View>(Rect(0, root->bounds().height(), width, kBarHeight));
+    commentBgView_->setBackgroundColor(Color::rgb255(246, 248, 245));
+    auto line = std::make_shared<View>(Rect(0, 0, width, 0.6));
+    line->setBackgroundColor(kLineColor);
+    commentBgView_->addSubview(line);
+
+    faceBtn_ = std::make_shared<Button>(Rect(5, 5, 40, 40));
+    faceBtn_->setImage(Image::imageNamed("emoji"));
+    faceBtn_->setImage(Image::imageNamed("emoji_h"), ControlStateHighlighted);
+    faceBtn_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+        if (auto self = weak.lock()) self->faceBtClick();
+    });
+    commentBgView_->addSubview(faceBtn_);
+
+    auto send = std::make_shared<Button>(Rect(width - 60, 14, 50, 30));
+    send->setTitle(localized("发送"));
+    send->titleLabel()->setFont(Font::systemFontOfSize(14));
+    send->setTitleColor(Color::rgb255(85, 85, 85));
+    send->setTitleColor(Color::whiteColor(), ControlStateHighlighted);
+    send->setBackgroundImage(Image::imageWithColor(Color::rgb255(252, 255, 251)));
+    send->setBackgroundImage(Image::imageWithColor(Color::rgb255(65, 166, 219)), ControlStateHighlighted);
+    send->setCornerRadius(6);
+    send->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+        if (auto self = weak.lock()) self->toSendCommentData();
+    });
+    commentBgView_->addSubview(send);
+
+    // The return key writes a line break; only the send button sends.
+    commentTextView_ = std::make_shared<TextView>(textViewFrame());
+    commentTextView_->setReturnKeyType(ReturnKeyType::Send);
+    commentTextView_->setBorderWidth(0.6);
+    commentTextView_->setBorderColor(kLineColor);
+    commentTextView_->setCornerRadius(15);
+    commentTextView_->setFont(Font::systemFontOfSize(16));
+    commentTextView_->setTextAlignment(TextAlignment::Left);
+    commentBgView_->addSubview(commentTextView_);
+
+    root->addSubview(commentBgView_);
+    commentBgView_->setHidden(true);
+
+    initPublishMenu();
+}
+
+void MyTabBarController::showJoinClassAlert() {
+    auto alert = std::make_shared<AlertView>();
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    if (role() == "parent")
+        alert->initWithTitle("", "您的孩子没有加入班级，请让孩子加入班级", weak, localized("确定"));
+    else
+        alert->initWithTitle("", localized("请先加入班级，可以查看和分享更多精彩"), weak, "",
+                             {localized("确定"), localized("取消")});
+    alert->setTag(int(kJoinClassAlertTag));
+    alert->show();
+}
+
+void MyTabBarController::toCommentDynamic(const Notification& notification) {
+    if (MVTPublicMethod::isUnClassId()) {
+        showJoinClassAlert();
+        return;
+    }
+    commentDynamicId_ = textOf(notification.object);
+    keyBoardH_ = 0;
+    commentBgBtn_->setHidden(false);
+    commentBgView_->setHidden(false);
+    commentTextView_->setText("");
+    commentTextView_->becomeFirstResponder();
+}
+
+void MyTabBarController::keyboardWillShow(const Notification& notification) {
+    keyBoardH_ = keyboardFrameFromUserInfo(notification.userInfo, kKeyboardFrameEndUserInfoKey).height();
+    if (myFaceView_) myFaceView_->setHidden(true);
+    if (!commentBgView_) return;
+    const double top = view()->bounds().height() - kBarHeight - keyBoardH_;
+    animate(0.24, [this, top] { commentBgView_->setFrame(Rect(0, top, screenWidth(), kBarHeight)); });
+}
+
+void MyTabBarController::faceBtClick() {
+    commentTextView_->resignFirstResponder();
+    const double height = view()->bounds().height();
+    commentBgView_->setFrame(Rect(0, height - kBarHeight - kFacePanelHeight, screenWidth(), kBarHeight));
+    if (!myFaceView_) {
+        myFaceView_ = std::make_shared<MVTFacialView>();
+        myFaceView_->initWithFrame(Rect(0, height - kFacePanelHeight, screenWidth(), kFacePanelHeight));
+        myFaceView_->setDelegate(std::static_pointer_cast<MyTabBarController>(shared_from_this()));
+        view()->addSubview(myFaceView_);
+        myFaceView_->setHidden(true);
+    }
+    if (myFaceView_->isHidden()) myFaceView_->setHidden(false);
+}
+
+void MyTabBarController::selectedFacialView(const std::string& token) {
+    commentTextView_->setText(commentTextView_->text() + token);
+}
+
+void MyTabBarController::sendMessage() {
+    if (myFaceView_) myFaceView_->setHidden(true);
+    commentTextView_->becomeFirstResponder();
+}
+
+void MyTabBarController::toSendCommentData() {
+    const std::string text = commentTextView_->text();
+    std::string bare;
+    for (char c : text)
+        if (c != ' ' && c != '\n') bare += c;
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    if (bare.empty()) {
+        AlertView::make("", "内容不能为空", weak, localized("确定"))->show();
+        return;
+    }
+
+    const std::string url = ServiceAddress::servicePrefix() + "user/" +
+                            MVTAccount::sharedInstance().userId().value_or("") + "/" + commentDynamicId_ +
+                            "/feedcomment";
+    auto client = MVTPublicMethod::clientWithUrl(url);
+    if (!client) {
+        if (auto app = MVTAppDelegate::sharedAppDelegate()) app->showNetworkMessage(0);
+        return;
+    }
+
+    showHUDWithBool(true);
+    auto request = client->multipartFormRequestWithMethod("POST", url, nullptr, [&text](HttpMultipartForm& form) {
+        form.appendPart("msg", text);
+    });
+    request.setTimeoutInterval(kCommentTimeout);
+    const std::string dynamicId = commentDynamicId_;
+    // A comment the service did not store is said so: the bar is already closed and the
+    // typed text would otherwise vanish without a word.
+    auto tellFailure = [weak] {
+        if (auto self = weak.lock()) {
+            auto alert = AlertView::make("", localized("评论失败，请稍后再试"), weak, localized("确定"));
+            alert->setTag(int(kCommentFailedAlertTag));
+            alert->show();
+        }
+    };
+    auto operation = client->JSONRequestOperationWithRequest(
+        std::move(request),
+        [weak, dynamicId, tellFailure](HttpJsonRequestOperation&, const nlohmann::json& reply) {
+            auto self = weak.lock();
+            if (!self) return;
+            self->showHUDWithBool(false);
+            if (!reply.is_object() || integerValue(valueFor(reply, "success")) == 0) {
+                tellFailure();
+                return;
+            }
+            nlohmann::json comment = valueFor(reply, "comment");
+            if (!comment.is_object()) comment = nlohmann::json::object();
+            comment["role"] = role();
+            const nlohmann::json payload = nlohmann::json::array({dynamicId, comment});
+            auto& center = NotificationCenter::defaultCenter();
+            center.postNotification(kCommentFormHomeNotification, payload);
+            center.postNotification(kCommentFormSquareNotification, payload);
+        },
+        [weak, tellFailure](HttpRequestOperation&, const HttpError&) {
+            auto self = weak.lock();
+            if (!self) return;
+            self->showHUDWithBool(false);
+            tellFailure();
+        });
+    operation->start();
+    closeComment();
+}
+
+void MyTabBarController::closeComment() {
+    if (!commentBgView_) return;
+    if (commentBgBtn_) commentBgBtn_->setHidden(true);
+    if (myFaceView_) myFaceView_->setHidden(true);
+    commentTextView_->resignFirstResponder();
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    const double height = view()->bounds().height();
+    animate(
+        0.24,
+        [this, height] {
+            commentBgView_->setFrame(Rect(0, height, screenWidth(), kBarHeight));
+            commentTextView_->setFrame(textViewFrame());
+        },
+        [weak](bool) {
+            if (auto self = weak.lock()) self->commentBgView_->setHidden(true);
+        });
+}
+
+void MyTabBarController::showHUDWithBool(bool show) {
+    if (show) {
+        if (HUD_) HUD_->removeFromSuperview();
+        auto hud = std::make_shared<ProgressHUD>();
+        hud->initWithView(view());
+        view()->addSubview(hud);
+        hud->show(true);
+        HUD_ = hud;
+    } else if (auto hud = std::dynamic_pointer_cast<ProgressHUD>(HUD_)) {
+        hud->hide(true);
+    }
+}
+
+// ---- Post action sheets -------------------------------------------------------------------
+
+std::vector<std::string> MyTabBarController::dynamicSheetButtons(const std::string& code) {
+    for (auto& entry : sheets())
+        if (code == entry.code) return {entry.buttons.begin(), entry.buttons.end()};
+    return {};
+}
+
+long MyTabBarController::dynamicSheetTag(const std::string& code) {
+    for (auto& entry : sheets())
+        if (code == entry.code) return entry.tag;
+    return 0;
+}
+
+std::string MyTabBarController::dynamicSheetAnswer(long sheetTag, long index) {
+    for (auto& entry : sheets())
+        if (entry.tag == sheetTag && index >= 0 && index < long(entry.answers.size())) return entry.answers[index];
+    return "";
+}
+
+void MyTabBarController::showDynamicActionSheet(const Notification& notification) {
+    const std::string code = textOf(notification.object);
+    auto buttons = dynamicSheetButtons(code);
+    if (buttons.empty()) return;
+    std::vector<std::string> titles;
+    for (auto& b : buttons) titles.push_back(localized(b));
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    auto sheet = ActionSheet::make("", weak, localized("取 消"), "", titles);
+    sheet->setTag(int(dynamicSheetTag(code)));
+    View* host = nullptr;
+    if (auto window = Window::keyWindow(); window && !window->subviews().empty())
+        host = window->subviews().back().get();
+    sheet->showInView(host ? host : view().get());
+}
+
+void MyTabBarController::actionSheetClickedButtonAtIndex(ActionSheet& sheet, long index) {
+    if (sheet.tag() < 10) return;
+    std::shared_ptr<MVTHomeViewController> home;
+    if (!viewControllers().empty() && viewControllers()[0]) {
+        std::shared_ptr<ViewController> root = viewControllers()[0];
+        if (auto stack = root->asNavigationController())
+            root = stack->viewControllers().empty() ? nullptr : stack->viewControllers().front();
+        home = std::dynamic_pointer_cast<MVTHomeViewController>(root);
+    }
+    std::string name = kShowSelectedWhichWithNotification;
+    if (home) {
+        if (!home->showAS() && home->squareViewController() && home->squareViewController()->showAS())
+            name = kShowSquareSelectedWhichWithNotification;
+        home->setShowAS(false);
+        if (home->squareViewController()) home->squareViewController()->setShowAS(false);
+    }
+    if (index == sheet.cancelButtonIndex()) return;
+    const std::string code = dynamicSheetAnswer(sheet.tag(), index);
+    if (!code.empty()) NotificationCenter::defaultCenter().postNotification(name, code);
+}
+
+void MyTabBarController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
+    if (alert.tag() != kJoinClassAlertTag || index != 0 || role() == "parent") return;
+    auto join = std::make_shared<MVTInterClassViewController>();
+    presentViewController(myNavigationController::withRoot(join), true);
+}
+
+// ---- Publish menu -------------------------------------------------------------------------
+
+void MyTabBarController::initPublishMenu() {
+    if (otherMenuView_) return;
+    auto root = view();
+    const double width = screenWidth();
+    otherMenuView_ = std::make_shared<MVTOtherMenuView>();
+    otherMenuView_->initWithFrame(Rect(0, 0, width, Screen::mainScreen().bounds().height() - 49));
+    otherMenuView_->setDelegate(std::static_pointer_cast<MyTabBarController>(shared_from_this()));
+    root->addSubview(otherMenuView_);
+    otherMenuView_->setHidden(true);
+
+    addMenuBgView_ = std::make_shared<View>(Rect((width - 46) / 2, root->bounds().height() - 44, 46, 40));
+    addMenuBgView_->setBackgroundColor(Color::rgb255(58, 155, 33));
+    addMenuBgView_->setCornerRadius(4.8);
+
+    // The button that opens the menu is made but not placed on the bar: posting goes
+    // through the feed screen's own entry.
+    middleAddBtn_ = std::make_shared<Button>(Rect(3, 0, 40, 40));
+    middleAddBtn_->setBackgroundColor(Color::clear());
+    middleAddBtn_->setImage(Image::imageNamed("add_un"));
+    middleAddBtn_->setImage(Image::imageNamed("add_did"), ControlStateSelected);
+    middleAddBtn_->setImageEdgeInsets(EdgeInsets(9.5, 9.5, 9.5, 9.5));
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    middleAddBtn_->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
+        if (auto self = weak.lock()) self->toShowOtherBtn(static_cast<Button&>(control));
+    });
+    middleAddBtn_->setSelected(false);
+}
+
+void MyTabBarController::toShowOtherBtn(Button& button) {
+    const bool open = !button.isSelected();
+    button.setSelected(open);
+    button.setUserInteractionEnabled(false);
+    if (mytabbarView_) mytabbarView_->setUserInteractionEnabled(false);
+    otherMenuView_->showAlphAndMenu(open);
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    animate(
+        0.4,
+        [this, &button, open] {
+            button.setTransform(open ? AffineTransform::rotation(-M_PI / 4) : AffineTransform::identity());
+            if (mytabbarView_) mytabbarView_->setAlpha(open ? 0 : 1);
+            addMenuBgView_->setBackgroundColor(Color::rgb255(58, 155, 33, open ? 0 : 1));
+        },
+        [weak](bool) {
+            if (auto self = weak.lock()) {
+                self->middleAddBtn_->setUserInteractionEnabled(true);
+                if (self->mytabbarView_) self->mytabbarView_->setUserInteractionEnabled(true);
+            }
+        });
+}
+
+void MyTabBarController::blankSpaceClicked() { toShowOtherBtn(*middleAddBtn_); }
+
+void MyTabBarController::btnClickedWith(int index) {
+    toShowOtherBtn(*middleAddBtn_);
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    RunLoop::main().performAfter(0.3, [weak, index] {
+        if (auto self = weak.lock()) self->whichMenuClickedWith(std::to_string(index));
+    });
+}
+
+void MyTabBarController::whichMenuClickedWith(const std::string& index) {
+    const long long k = integerValue(index);
+    if (k >= 0 && k <= 4 && MVTPublicMethod::isUnClassId()) {
+        showJoinClassAlert();
+        return;
+    }
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    switch (k) {
+        case 0: {
+            auto composer = std::make_shared<AddPicViewController>();
+            composer->initWithImage(nullptr, false);
+            newVC(composer);
+            break;
+        }
+        case 1:
+            if (!ImagePickerController::isSourceTypeAvailable(ImagePickerSourceType::Camera)) {
+                AlertView::make(localized("提示"), localized("设备没有照相功能"), weak, localized("确定"))->show();
+            } else {
+                auto picker = std::make_shared<myimagePickerViewController>();
+                picker->setSourceType(ImagePickerSourceType::Camera);
+                picker->setAllowsEditing(true);
+                picker->setDelegate(weak);
+                presentViewController(picker, false);
+            }
+            break;
+        case 2: {
+            auto picker = std::make_shared<AssetsPickerController>();
+            picker->setMaximumNumberOfSelection(9);
+            picker->setDelegate(weak);
+            presentViewController(picker, true);
+            break;
+        }
+        case 3: {
+            const std::string user = MVTAccount::sharedInstance().userId().value_or("");
+            if (MVTAddFeelingController::sentToday(user)) {
+                AlertView::make(localized("提示"), localized("一天之内只可以发送一次心情哦"), weak, "好的")->show();
+            } else {
+                auto mood = std::make_shared<MVTAddFeelingController>();
+                mood->init();
+                newVC(mood);
+            }
+            break;
+        }
+        default: break;
+    }
+}
+
+void MyTabBarController::imagePickerControllerDidFinishPickingMedia(ImagePickerController& picker,
+                                                                    const PickedMediaInfo& info) {
+    ImageRef image = info.mediaType == "public.image" ? info.originalImage : nullptr;
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    picker.dismissViewController(true, [weak, image] {
+        auto self = weak.lock();
+        if (!self || !image) return;
+        self->view()->setUserInteractionEnabled(false);
+        RunLoop::main().performAfter(0, [weak, image] {
+            if (auto self = weak.lock()) {
+                auto composer = std::make_shared<AddPicViewController>();
+                composer->initWithImage(image, true);
+                self->newVC(composer);
+            }
+        });
+    });
+}
+
+void MyTabBarController::imagePickerControllerDidCancel(ImagePickerController& picker) {
+    picker.dismissViewController(true);
+}
+
+void MyTabBarController::assetsPickerControllerDidFinishPickingAssets(AssetsPickerController&,
+                                                                      const std::vector<PickedAsset>& assets) {
+    if (assets.empty()) return;
+    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
+    RunLoop::main().performAfter(0.1, [weak, assets] {
+        if (auto self = weak.lock()) self->toCreatAddPicWith(assets);
+    });
+}
+
+void MyTabBarController::toCreatAddPicWith(const std::vector<PickedAsset>& assets) {
+    std::vector<ImageRef> images;
+    for (auto& asset : assets)
+        if (auto image = asset.fullScreenImage()) images.push_back(std::move(image));
+    auto composer = std::make_shared<AddPicViewController>();
+    composer->initWithMutableImages(std::move(images));
+    presentViewController(myNavigationController::withRoot(composer), true);
+}
+
+void MyTabBarController::newVC(const std::shared_ptr<ViewController>& screen) {
+    presentViewController(myNavigationController::withRoot(screen), true);
+    view()->setUserInteractionEnabled(true);
+}
