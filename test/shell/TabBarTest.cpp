@@ -295,9 +295,13 @@ TEST_F(TabBarTest, ThePollAsksForNewItemsAtTheUsersPeriod) {
                                                          {"role", "teacher"}, {"dateline", "1700000000"},
                                                          {"type", "1"}, {"content", "text"}}}),
                                            "12");
-    advance(119.0);
+    // A poll leaves only when the timer fires: just before it nothing can be on its way.
+    ASSERT_TRUE(tabs_->refreshTimer());
+    EXPECT_EQ(tabs_->refreshTimer()->interval(), 120.0);
+    advance(tabs_->refreshTimer()->fireDate() - now() - 0.01);
+    driver_->pump();
     EXPECT_EQ(pollRequests(), 0u);
-    advance(1.0);
+    advance(0.01);
     ASSERT_TRUE(pumpUntil([&] { return pollRequests() == 1; }));
     auto request = service_->lastRequest("/services/norvo/user/12/new/count");
     EXPECT_EQ(request->queryValue("feedId"), "30");
@@ -305,10 +309,11 @@ TEST_F(TabBarTest, ThePollAsksForNewItemsAtTheUsersPeriod) {
     // "reloadTimer" polls at once and restarts the count.
     NotificationCenter::defaultCenter().postNotification(kReloadTimerNotification);
     ASSERT_TRUE(pumpUntil([&] { return pollRequests() == 2; }));
-    advance(119.0);
+    EXPECT_NEAR(tabs_->refreshTimer()->fireDate() - now(), 120.0, 1e-9);
+    advance(119.99);
     driver_->pump();
     EXPECT_EQ(pollRequests(), 2u);
-    advance(1.0);
+    advance(0.01);
     ASSERT_TRUE(pumpUntil([&] { return pollRequests() == 3; }));
 }
 
