@@ -133,7 +133,10 @@ struct SampleService::Route {
 
 SampleService::SampleService() : SampleService(Options{}) {}
 
-SampleService::SampleService(Options options) : options_(std::move(options)) {
+SampleService::SampleService(Options options)
+    : options_(std::move(options)),
+      data_(options_.dataDirectory.empty() ? std::make_unique<SampleData>()
+                                           : std::make_unique<SampleData>(options_.dataDirectory)) {
     if (!options_.dataDirectory.empty()) addSampleRoutes(*this);
 }
 
@@ -327,6 +330,9 @@ void addSampleRoutes(SampleService& service) {
     addPostRoutes(service);
     addPollRoutes(service, folder);
     addCourseRoutes(service);
+    addJoinRoutes(service);
+    addSchoolRoutes(service);
+    addRegisterRoutes(service);
 }
 
 }  // namespace sample_service

@@ -18,18 +18,13 @@ nlohmann::json signInReply(const nlohmann::json& user, const std::string& baseUr
 
 }  // namespace
 
-void addAccountRoutes(SampleService& service, const std::filesystem::path& dataDirectory) {
-    nlohmann::json users = readDataFile(dataDirectory, "users.json");
-    if (!users.is_array()) users = nlohmann::json::array();
-
+void addAccountRoutes(SampleService& service, const std::filesystem::path&) {
     // GET auth/<user name>/<password>?noSchoolLogin=true
-    service.route("GET", "services/norvo/auth/%@/%@", [&service, users](const RecordedRequest& request) {
+    service.route("GET", "services/norvo/auth/%@/%@", [&service](const RecordedRequest& request) {
         const std::string& userName = request.arguments.at(0);
         const std::string& password = request.arguments.at(1);
-        for (const auto& user : users) {
-            if (user.value("userName", "") == userName && user.value("password", "") == password)
-                return Reply::json(signInReply(user, service.baseUrl()));
-        }
+        if (auto user = service.data().userWithCredentials(userName, password))
+            return Reply::json(signInReply(*user, service.baseUrl()));
         // A refusal is an ordinary reply without the user's fields.
         return Reply::json({{"success", 0}, {"message", "用户名或密码错误"}});
     });

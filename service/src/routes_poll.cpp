@@ -4,14 +4,11 @@
 
 namespace sample_service {
 
-void addPollRoutes(SampleService& service, const std::filesystem::path& dataDirectory) {
-    nlohmann::json users = readDataFile(dataDirectory, "users.json");
-    if (!users.is_array()) users = nlohmann::json::array();
-
+void addPollRoutes(SampleService& service, const std::filesystem::path&) {
     // GET user/<user id>/space/<user id>/info?refresh=true
-    service.route("GET", "services/norvo/user/%@/space/%@/info", [users](const RecordedRequest& request) {
+    service.route("GET", "services/norvo/user/%@/space/%@/info", [&service](const RecordedRequest& request) {
         const std::string& id = request.arguments.at(1);
-        for (const auto& user : users) {
+        for (const auto& user : service.data().users()) {
             if (user.value("userId", "") != id) continue;
             nlohmann::json reply = {{"success", 1}, {"status", user.value("status", "")}};
             for (const char* key : {"creditLevel", "creditLast", "creditGet"})
@@ -22,10 +19,10 @@ void addPollRoutes(SampleService& service, const std::filesystem::path& dataDire
     });
 
     // GET postMessage/essay/<user id>/recipient
-    service.route("GET", "services/norvo/postMessage/essay/%@/recipient", [users](const RecordedRequest& request) {
+    service.route("GET", "services/norvo/postMessage/essay/%@/recipient", [&service](const RecordedRequest& request) {
         const std::string& id = request.arguments.at(0);
         nlohmann::json list = nlohmann::json::array();
-        for (const auto& user : users)
+        for (const auto& user : service.data().users())
             if (user.value("userId", "") != id)
                 list.push_back({{"id", user.value("userId", "")}, {"name", user.value("name", "")}});
         return Reply::json(list);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sample_service/SampleData.h"
+
 #include <nlohmann/json.hpp>
 
 #include <condition_variable>
@@ -121,6 +123,8 @@ public:
     void clearRequests();
 
     const Options& options() const { return options_; }
+    // The users and the school as the routes have changed them so far.
+    SampleData& data() { return *data_; }
 
     // The data folder of the source tree (service/data).
     static std::filesystem::path defaultDataDirectory();
@@ -131,6 +135,7 @@ private:
     static std::string normalized(const std::string& path);
 
     Options options_;
+    std::unique_ptr<SampleData> data_;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
     bool running_ = false;
@@ -162,6 +167,12 @@ void addPostRoutes(SampleService& service);
 void addPollRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Video lesson uploads ("course/%@/uploadSmallClass", multipart part "vedio").
 void addCourseRoutes(SampleService& service);
+// Joining a class by its class code, and the QR code of a class.
+void addJoinRoutes(SampleService& service);
+// The school's stages, grades and classes, school search and joining a school.
+void addSchoolRoutes(SampleService& service);
+// Registration ("registerValidate", "register/%@").
+void addRegisterRoutes(SampleService& service);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 
