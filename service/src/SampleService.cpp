@@ -333,6 +333,7 @@ void addSampleRoutes(SampleService& service) {
     addJoinRoutes(service);
     addSchoolRoutes(service);
     addRegisterRoutes(service);
+    addPageRoutes(service);
 }
 
 }  // namespace sample_service

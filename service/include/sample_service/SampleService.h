@@ -173,6 +173,9 @@ void addJoinRoutes(SampleService& service);
 void addSchoolRoutes(SampleService& service);
 // Registration ("registerValidate", "register/%@").
 void addRegisterRoutes(SampleService& service);
+// Web pages for the page screens: an advert page with pictures ("pages/advert",
+// "pages/pictures/%@") and the report page ("report/%@").
+void addPageRoutes(SampleService& service);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 
