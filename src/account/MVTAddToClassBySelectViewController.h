@@ -89,6 +89,8 @@ private:
     std::string gradeId_;
     std::string classId_;
     std::string currentSelect_;
+    // The kind of the rows dataArray_ holds now (currentSelect_ names the kind asked for).
+    std::string rowsKind_;
     platform::Json levelArray_ = platform::Json::array();
     platform::Json dataArray_ = platform::Json::array();
     std::shared_ptr<platform::PickerView> typePicker_;

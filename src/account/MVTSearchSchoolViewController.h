@@ -87,8 +87,11 @@ public:
     const platform::Json& resultArr() const { return resultArr_; }
     int nowPage() const { return nowPage_; }
 
+    // Told when a join reply carries neither an approval nor success, and no reason.
+    static constexpr const char* kJoinFailed = "加入学校失败,请重试";
+
 private:
-    void alert(const std::string& title, const std::string& message);
+    void handleJoinReply(const platform::Json& reply, const std::string& schoolId);
 
     bool isLogining_ = false;
     bool isRegistering_ = false;
@@ -98,5 +101,7 @@ private:
     std::shared_ptr<platform::Button> moreBtn_;
     platform::Json resultArr_ = platform::Json::array();
     int nowPage_ = 1;
+    // The row whose confirmation is on screen.
+    int chosenRow_ = -1;
     std::shared_ptr<platform::ProgressHUD> HUD_;
 };
