@@ -1,7 +1,8 @@
 // Web pages the app shows in its page screens, straight on the base address and without
 // the service credentials:
-//   GET pages/advert           an advert page with a title, text, three pictures, a
-//                              picture without an address and a link that closes the page
+//   GET pages/advert           an advert page with a title, text, three pictures (whole
+//                              addresses), a picture without an address and a link that
+//                              closes the page
 //   GET pages/pictures/<n>.png the advert's pictures (1 to 3), small solid PNG pictures
 //   GET report/<id>?...        the report page: what is reported, and a link whose script
 //                              asks the page's bridge object "serverinfo" to go back
@@ -113,12 +114,12 @@ constexpr const char* kAdvertPage = R"(<!DOCTYPE html>
 <body>
 <h1>春季开放日</h1>
 <p>欢迎家长走进课堂，和孩子一起度过一个上午。</p>
-<img src="/pages/pictures/1.png" width="240" height="160">
+<img src="{base}pages/pictures/1.png" width="240" height="160">
 <p>上午九点：升旗仪式与班级展示。</p>
-<img src="/pages/pictures/2.png" width="240" height="160">
+<img src="{base}pages/pictures/2.png" width="240" height="160">
 <img alt="没有地址的图片">
 <p>十点半：亲子阅读。</p>
-<img src="/pages/pictures/3.png" width="240" height="160">
+<img src="{base}pages/pictures/3.png" width="240" height="160">
 <p><a href="closewebview:">关闭页面</a></p>
 </body>
 </html>
@@ -127,8 +128,12 @@ constexpr const char* kAdvertPage = R"(<!DOCTYPE html>
 }  // namespace
 
 void addPageRoutes(SampleService& service) {
-    service.route("GET", "pages/advert", [](const RecordedRequest&) {
-        return Reply::text(kAdvertPage, "text/html; charset=utf-8");
+    service.route("GET", "pages/advert", [&service](const RecordedRequest&) {
+        // Picture addresses are whole addresses on the service, wherever it runs.
+        std::string page = kAdvertPage;
+        for (size_t at = page.find("{base}"); at != std::string::npos; at = page.find("{base}", at))
+            page.replace(at, 6, service.baseUrl());
+        return Reply::text(page, "text/html; charset=utf-8");
     });
 
     service.route("GET", "pages/pictures/%@", [](const RecordedRequest& request) {
