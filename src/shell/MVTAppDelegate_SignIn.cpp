@@ -30,6 +30,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/StatusBar.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
 #include <sstream>
@@ -113,6 +114,17 @@ void storeLoadingLatestTime(const Json& reply) {
 
 void showPlainAlert(const std::string& title, const std::string& message) {
     platform::AlertView::make(title, message, {}, localized("确定"))->show();
+}
+
+// Makes `controller` the window's root. Screens presented over the outgoing root (the
+// remembered accounts, registration, joining a class) leave with it instead of staying in
+// front of the new root.
+void replaceRoot(const std::shared_ptr<platform::Window>& window,
+                 const std::shared_ptr<platform::ViewController>& controller) {
+    if (!window) return;
+    if (auto old = window->rootViewController(); old && old != controller && old->presentedViewController())
+        old->dismissViewController(false);
+    window->setRootViewController(controller);
 }
 
 std::shared_ptr<MyTabBarController> tabBarOf(const std::shared_ptr<platform::Window>& window) {
@@ -301,7 +313,7 @@ bool MVTAppDelegate::openWithoutSchool() {
     }
     auto join = std::make_shared<MVTInterClassViewController>();
     join->setIsLogining(true);
-    if (window_) window_->setRootViewController(myNavigationController::withRoot(join));
+    replaceRoot(window_, myNavigationController::withRoot(join));
     return true;
 }
 
@@ -340,7 +352,7 @@ void MVTAppDelegate::buildTabBar() {
     tabs->addMyitems();
     tabs->setViewControllers(stacks);
     tabs->setSelectedIndex(0);
-    if (window_) window_->setRootViewController(tabs);
+    replaceRoot(window_, tabs);
 }
 
 void MVTAppDelegate::reloadAllViewWhenLanguageHaveChanged() {
@@ -370,7 +382,7 @@ void MVTAppDelegate::autoLogin() {
     const Json row = MVTtirraDataBase::selectSaveUserTableData();
     if (rowText(row, "userName").empty() || rowText(row, "userPassword").empty()) {
         loginViewController_ = std::make_shared<MVTLoginViewController>();
-        if (window_) window_->setRootViewController(loginViewController_);
+        replaceRoot(window_, loginViewController_);
         return;
     }
     applyRow(row, true);
@@ -436,7 +448,7 @@ void MVTAppDelegate::gotosetview(bool empty) {
     MVTAccount::sharedInstance().clearIdentity();
     auto screen = std::make_shared<MVTLoginViewController>();
     loginViewController_ = screen;
-    if (window_) window_->setRootViewController(screen);
+    replaceRoot(window_, screen);
     if (!empty) {
         const Json row = MVTtirraDataBase::selectSaveUserTableData();
         const std::string userName = rowText(row, "userName"), password = rowText(row, "userPassword");
