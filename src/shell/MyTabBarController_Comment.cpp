@@ -128,15 +128,7 @@ void MyTabBarController::initButtomView() {
 }
 
 void MyTabBarController::showJoinClassAlert() {
-    auto alert = std::make_shared<AlertView>();
-    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
-    if (role() == "parent")
-        alert->initWithTitle("", "您的孩子没有加入班级，请让孩子加入班级", weak, localized("确定"));
-    else
-        alert->initWithTitle("", localized("请先加入班级，可以查看和分享更多精彩"), weak, "",
-                             {localized("确定"), localized("取消")});
-    alert->setTag(int(kJoinClassAlertTag));
-    alert->show();
+    MVTInterClassViewController::showJoinClassAlert(weakAs<AlertViewDelegate>());
 }
 
 void MyTabBarController::toCommentDynamic(const Notification& notification) {
