@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 class View;
@@ -26,8 +27,9 @@ class MVTShareViewDelegate {
 public:
     // A kit screen is about to show.
     void viewOnWillDisplay(platform::ViewController& screen);
-    // A kit screen turned to another orientation.
+    // A kit screen turned to another orientation (both landscape ones count as landscape).
     void didRotateFromInterfaceOrientation(platform::ViewController& screen, bool landscape);
+    // This build runs as a phone with a 4-inch (568-point) screen or not; no tablet.
     // The bar background for a device and orientation.
     static std::string navigationBarBackground(bool tablet, bool fourInchPhone, bool landscape);
 };
@@ -44,6 +46,8 @@ public:
     static constexpr const char* kShareSucceeded = "分享成功";
     static constexpr const char* kShareFailedFormat = "分享失败 %@";
     static constexpr const char* kShareDescription = "岚溪校讯";
+    // The kit's platform sheet.
+    static constexpr int kShareSheetTag = 4040;
 
     MVTShareViewController();
     ~MVTShareViewController() override;
@@ -62,6 +66,13 @@ public:
 
     const std::shared_ptr<MVTShareViewDelegate>& viewDelegate() const { return viewDelegate_; }
 
+    // The kit's sheet: a platform chosen, or closed.
+    void actionSheetClickedButtonAtIndex(platform::ActionSheet& sheet, long index) override;
+
+    // Replaces every HTML character entity (named, decimal or hexadecimal) by the
+    // character it stands for; anything that is not an entity stays as it is.
+    static std::string decodeEntities(const std::string& text);
+
     // The outcome text for a report of the kit ("" for begin and cancel, which report
     // nothing).
     static std::string outcomeText(platform::ShareState state, const std::string& errorDescription);
@@ -69,4 +80,5 @@ public:
 private:
     std::shared_ptr<MVTShareViewDelegate> viewDelegate_;
     std::shared_ptr<shareDelegate> delegate_;
+    std::vector<std::string> sheetPlatforms_;
 };
