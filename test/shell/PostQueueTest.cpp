@@ -198,7 +198,8 @@ TEST_F(PostQueueTest, PostsGoOneAtATimeInOrderASecondApart) {
         EXPECT_EQ(home_->addNewUpDynamicCount(), int(n));
         advance(0.1);
         EXPECT_EQ(home_->addNewUpDynamicCount(), int(n + 1));
-        EXPECT_TRUE(app->isSendingPost());
+        // Started: still on its way, or (a fast reply handled in the same turn) already sent.
+        EXPECT_TRUE(app->isSendingPost() || publishes().size() == n + 1);
     }
     auto sent = publishes();
     ASSERT_EQ(sent.size(), 3u);

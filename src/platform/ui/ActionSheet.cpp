@@ -2,6 +2,7 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ModalOverlay.h"
 #include "platform/ui/Touch.h"
 #include "platform/ui/Window.h"
 
@@ -10,10 +11,6 @@
 namespace platform {
 
 namespace {
-std::vector<std::shared_ptr<ActionSheet>>& registry() {
-    static std::vector<std::shared_ptr<ActionSheet>> list;
-    return list;
-}
 constexpr double kRowHeight = 44;
 }  // namespace
 
@@ -65,26 +62,14 @@ void ActionSheet::setTitle(const std::string& title) {
 
 long ActionSheet::addButtonWithTitle(const std::string& title) {
     build();
-    auto button = Button::buttonWithType(ButtonType::System);
-    button->setTitle(title);
-    button->setTitleColor(Color::rgba(0, 0.478, 1));
-    button->setBackgroundColor(Color::white(0.97));
-    std::weak_ptr<Button> weakButton = button;
-    button->addTarget(ControlEventTouchUpInside, [this, weakButton](Control&) {
-        auto b = weakButton.lock();
-        auto it = std::find(buttons_.begin(), buttons_.end(), b);
-        if (it != buttons_.end()) clickButtonAtIndex(it - buttons_.begin());
-    });
-    buttons_.push_back(button);
+    auto button = modal_overlay::rowButton(title);
+    const long index = modal_overlay::appendButton(buttons_, button, [this](long i) { clickButtonAtIndex(i); });
     panel_->addSubview(button);
     setNeedsLayout();
-    return static_cast<long>(buttons_.size()) - 1;
+    return index;
 }
 
-std::string ActionSheet::buttonTitleAtIndex(long index) const {
-    if (index < 0 || index >= numberOfButtons()) return {};
-    return buttons_[static_cast<size_t>(index)]->titleForState(ControlStateNormal);
-}
+std::string ActionSheet::buttonTitleAtIndex(long index) const { return modal_overlay::titleAt(buttons_, index); }
 
 long ActionSheet::firstOtherButtonIndex() const {
     for (long i = 0; i < numberOfButtons(); ++i)
@@ -97,14 +82,8 @@ void ActionSheet::showInView(View* view) {
     if (visible_) return;
     auto self = std::static_pointer_cast<ActionSheet>(shared_from_this());
     visible_ = true;
-    registry().push_back(self);
     Window* window = view ? view->window() : nullptr;
-    auto windowRef = window ? std::static_pointer_cast<Window>(window->shared_from_this()) : Window::keyWindowRef();
-    if (windowRef) {
-        setFrame(windowRef->bounds());
-        windowRef->addOverlayView(self);
-    }
-    layoutIfNeeded();
+    modal_overlay::show(self, window ? std::static_pointer_cast<Window>(window->shared_from_this()) : nullptr);
 }
 
 void ActionSheet::clickButtonAtIndex(long index) {
@@ -119,23 +98,18 @@ void ActionSheet::dismissWithClickedButtonIndex(long index, bool) {
     auto self = std::static_pointer_cast<ActionSheet>(shared_from_this());
     if (auto d = delegate()) d->actionSheetWillDismiss(*this, index);
     visible_ = false;
-    removeFromSuperview();
-    auto& list = registry();
-    list.erase(std::remove(list.begin(), list.end(), self), list.end());
+    modal_overlay::hide(self);
     if (auto d = delegate()) d->actionSheetDidDismiss(*this, index);
 }
 
-std::vector<std::shared_ptr<ActionSheet>> ActionSheet::visibleSheets() { return registry(); }
+std::vector<std::shared_ptr<ActionSheet>> ActionSheet::visibleSheets() {
+    return modal_overlay::visibleList<ActionSheet>();
+}
 
-std::shared_ptr<ActionSheet> ActionSheet::topSheet() { return registry().empty() ? nullptr : registry().back(); }
+std::shared_ptr<ActionSheet> ActionSheet::topSheet() { return modal_overlay::front<ActionSheet>(); }
 
 void ActionSheet::clearVisible() {
-    auto list = registry();
-    registry().clear();
-    for (auto& s : list) {
-        s->visible_ = false;
-        s->removeFromSuperview();
-    }
+    modal_overlay::clear<ActionSheet>([](ActionSheet& sheet) { sheet.visible_ = false; });
 }
 
 void ActionSheet::touchesEnded(const Touches& touches) {

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ModalOverlay.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextMeasure.h"
 #include "platform/ui/Window.h"
@@ -11,10 +12,6 @@
 namespace platform {
 
 namespace {
-std::vector<std::shared_ptr<AlertView>>& registry() {
-    static std::vector<std::shared_ptr<AlertView>> list;
-    return list;
-}
 constexpr double kBoxWidth = 270;
 constexpr double kButtonHeight = 44;
 }  // namespace
@@ -78,35 +75,18 @@ void AlertView::setMessage(const std::string& message) {
     setNeedsLayout();
 }
 
-std::shared_ptr<Button> AlertView::makeButton(const std::string& title) {
-    auto button = Button::buttonWithType(ButtonType::System);
-    button->setTitle(title);
-    button->setTitleColor(Color::rgba(0, 0.478, 1));
-    button->setBackgroundColor(Color::white(0.97));
-    return button;
-}
+std::shared_ptr<Button> AlertView::makeButton(const std::string& title) { return modal_overlay::rowButton(title); }
 
 long AlertView::addButtonWithTitle(const std::string& title) {
     build();
     auto button = makeButton(title);
-    long index = static_cast<long>(buttons_.size());
-    // The index is looked up at tap time: indexes never change once given.
-    std::weak_ptr<Button> weakButton = button;
-    button->addTarget(ControlEventTouchUpInside, [this, weakButton](Control&) {
-        auto b = weakButton.lock();
-        auto it = std::find(buttons_.begin(), buttons_.end(), b);
-        if (it != buttons_.end()) clickButtonAtIndex(it - buttons_.begin());
-    });
-    buttons_.push_back(button);
+    const long index = modal_overlay::appendButton(buttons_, button, [this](long i) { clickButtonAtIndex(i); });
     box_->addSubview(button);
     setNeedsLayout();
     return index;
 }
 
-std::string AlertView::buttonTitleAtIndex(long index) const {
-    if (index < 0 || index >= numberOfButtons()) return {};
-    return buttons_[static_cast<size_t>(index)]->titleForState(ControlStateNormal);
-}
+std::string AlertView::buttonTitleAtIndex(long index) const { return modal_overlay::titleAt(buttons_, index); }
 
 long AlertView::firstOtherButtonIndex() const {
     for (long i = 0; i < numberOfButtons(); ++i)
@@ -140,12 +120,7 @@ void AlertView::show() {
     if (visible_) return;
     auto self = std::static_pointer_cast<AlertView>(shared_from_this());
     visible_ = true;
-    registry().push_back(self);
-    if (auto window = Window::keyWindowRef()) {
-        setFrame(window->bounds());
-        window->addOverlayView(self);
-    }
-    layoutIfNeeded();
+    modal_overlay::show(self, nullptr);
     if (field_) field_->becomeFirstResponder();
 }
 
@@ -163,23 +138,16 @@ void AlertView::dismissWithClickedButtonIndex(long index, bool animated) {
     if (auto d = delegate()) d->alertViewWillDismiss(*this, index);
     visible_ = false;
     if (field_ && field_->isFirstResponder()) field_->resignFirstResponder();
-    removeFromSuperview();
-    auto& list = registry();
-    list.erase(std::remove(list.begin(), list.end(), self), list.end());
+    modal_overlay::hide(self);
     if (auto d = delegate()) d->alertViewDidDismiss(*this, index);
 }
 
-std::vector<std::shared_ptr<AlertView>> AlertView::visibleAlerts() { return registry(); }
+std::vector<std::shared_ptr<AlertView>> AlertView::visibleAlerts() { return modal_overlay::visibleList<AlertView>(); }
 
-std::shared_ptr<AlertView> AlertView::topAlert() { return registry().empty() ? nullptr : registry().back(); }
+std::shared_ptr<AlertView> AlertView::topAlert() { return modal_overlay::front<AlertView>(); }
 
 void AlertView::clearVisible() {
-    auto list = registry();
-    registry().clear();
-    for (auto& a : list) {
-        a->visible_ = false;
-        a->removeFromSuperview();
-    }
+    modal_overlay::clear<AlertView>([](AlertView& alert) { alert.visible_ = false; });
 }
 
 void AlertView::layoutSubviews() {
