@@ -186,6 +186,9 @@ void MVTShareViewController::shareTo(const Json& dictionary, View* sender) {
         if (!text.empty() && self->delegate_) self->delegate_->shareResult(text);
     };
 
+    // A sheet still up from an earlier share goes away; the kit gives that share up.
+    if (auto old = sheet_.lock(); old && old->isVisible()) old->dismissWithClickedButtonIndex(-1, false);
+
     ShareKit& kit = ShareKit::shared();
     kit.showShareActionSheet(sender, std::move(request));
     if (!kit.hasWaitingShare()) return;
@@ -197,6 +200,7 @@ void MVTShareViewController::shareTo(const Json& dictionary, View* sender) {
                                    "取消", "", sheetPlatforms_);
     sheet->setTag(kShareSheetTag);
     sheet->showInView(sender);
+    sheet_ = sheet;
 }
 
 void MVTShareViewController::actionSheetClickedButtonAtIndex(ActionSheet& sheet, long index) {

@@ -81,4 +81,5 @@ private:
     std::shared_ptr<MVTShareViewDelegate> viewDelegate_;
     std::shared_ptr<shareDelegate> delegate_;
     std::vector<std::string> sheetPlatforms_;
+    std::weak_ptr<platform::ActionSheet> sheet_;
 };

@@ -133,6 +133,8 @@ void MVTShowImagesViewController::toloadImageWith(const std::string& nowImageUrl
     }
 
     pager->setContentSize({n * W, H});
+    // Kept before the pager moves: moving it already shows the counter with the total.
+    total_ = std::to_string(n);
     bool matched = false;
     for (int i = 0; i < n; ++i) {
         std::string address = textOf(list[i]);
@@ -146,7 +148,6 @@ void MVTShowImagesViewController::toloadImageWith(const std::string& nowImageUrl
             matched = true;
         }
     }
-    total_ = std::to_string(n);
     if (!matched) titleLa_->setText(counter(1, total_));
 }
 
