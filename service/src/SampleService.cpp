@@ -274,13 +274,22 @@ void SampleService::handle(httplib::Response& response, RecordedRequest record) 
         for (const auto& [key, fixed] : replies_)
             if (key == method + " " + path) reply = fixed;
         if (!reply) {
-            for (auto it = routes_.rbegin(); it != routes_.rend() && !handler; ++it) {
-                const Route& route = **it;
-                if (route.method != "*" && route.method != method) continue;
-                std::smatch match;
-                if (!std::regex_match(path, match, route.pattern)) continue;
-                for (size_t i = 1; i < match.size(); ++i) record.arguments.push_back(match[i].str());
-                handler = route.handler;
+            // Segments are told apart on the path as sent, so an escaped "/" inside a value
+            // (a password, say) stays in its segment; each value is then decoded. A path
+            // that matches no route that way is tried once more decoded.
+            const std::string raw = normalized(record.target.substr(0, record.target.find('?')));
+            for (bool escaped : {true, false}) {
+                for (auto it = routes_.rbegin(); it != routes_.rend() && !handler; ++it) {
+                    const Route& route = **it;
+                    if (route.method != "*" && route.method != method) continue;
+                    std::smatch match;
+                    if (!std::regex_match(escaped ? raw : path, match, route.pattern)) continue;
+                    for (size_t i = 1; i < match.size(); ++i)
+                        record.arguments.push_back(escaped ? platform::percentDecode(match[i].str())
+                                                           : match[i].str());
+                    handler = route.handler;
+                }
+                if (handler) break;
             }
         }
         if (options_.recordRequests) requests_.push_back(record);
