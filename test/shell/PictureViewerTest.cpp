@@ -256,6 +256,7 @@ TEST_F(PictureViewerTest, AMoodPictureIsShownWithoutAFetchAndKeepsItsFullSizeBut
     auto view = picture(0);
     ASSERT_TRUE(view->image());
     EXPECT_EQ(view->image(), Image::imageNamed("feeling_5"));
+    EXPECT_FALSE(view->image()->isPlaceholder());
     EXPECT_EQ(picture(1)->image(), Image::imageNamed("feeling_6"));
     EXPECT_FALSE(loading(*view));
     EXPECT_TRUE(fullSizeButton(0));
