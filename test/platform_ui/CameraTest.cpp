@@ -8,6 +8,8 @@
 
 #include <ZXing/BitMatrix.h>
 #include <ZXing/MultiFormatWriter.h>
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
 #include <qrencode.h>
 
 #include <fstream>
@@ -172,6 +174,14 @@ TEST_F(CameraTest, AQrCodeInFrontOfTheCameraIsReadFromItsFrames) {
 TEST_F(CameraTest, OnlyQrCodesAreRead) {
     EXPECT_EQ(QrDecoder::decode(*qrPicture("班级 8801")), "班级 8801");
     EXPECT_EQ(QrDecoder::decode(*code128Picture("300101")), std::nullopt);
+    // ... though it is a barcode that reads when Code 128 is asked for.
+    const CameraFrame bars = CameraFrame::fromImage(*code128Picture("300101"));
+    ZXing::DecodeHints code128;
+    code128.setFormats(ZXing::BarcodeFormat::Code128);
+    EXPECT_EQ(ZXing::ReadBarcode(ZXing::ImageView(bars.bytes.data(), bars.width, bars.height, ZXing::ImageFormat::BGRX),
+                                 code128)
+                  .text(),
+              "300101");
     auto blank = makeImageContext({200, 200}, 1, true);
     blank->fillRect({0, 0, 200, 200}, Color::whiteColor());
     EXPECT_EQ(QrDecoder::decode(*blank->image()), std::nullopt);
