@@ -1,6 +1,7 @@
 #include "account/MVTLoginViewController.h"
 
 #include "account/MVTRegisterViewController.h"
+#include "account/MVToutSettingViewController.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 #include "shell/myNavigationController.h"
@@ -120,6 +121,17 @@ void MVTLoginViewController::initview() {
         if (auto self = weak.lock()) self->toSelectRoleRegister();
     });
     root->addSubview(registerBt_);
+
+    // The server settings kept before sign-in are offered here, out of the form's way.
+    settingBt_ = Button::buttonWithType(ButtonType::Custom);
+    settingBt_->setFrame({width - 60, 20, 50, 30});
+    settingBt_->setTitle(localized("设置"));
+    settingBt_->setTitleColor(Color::rgba(0.42, 0.706, 0.769));
+    settingBt_->titleLabel()->setFont(Font::systemFontOfSize(12));
+    settingBt_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+        if (auto self = weak.lock()) self->toOutSetting();
+    });
+    root->addSubview(settingBt_);
 }
 
 void MVTLoginViewController::viewWillAppear(bool animated) {
@@ -185,6 +197,10 @@ void MVTLoginViewController::toRegister(const std::string& role) {
     auto registration = std::make_shared<MVTRegisterViewController>();
     registration->setRegisterRole(role);
     presentViewController(myNavigationController::withRoot(registration), true);
+}
+
+void MVTLoginViewController::toOutSetting() {
+    presentViewController(myNavigationController::withRoot(std::make_shared<MVToutSettingViewController>()), true);
 }
 
 bool MVTLoginViewController::textFieldShouldReturn(TextField& field) {

@@ -44,6 +44,9 @@ public:
     void toSelectRoleRegister();
     // toRegister: opens registration for "teacher", "student" or "parent".
     void toRegister(const std::string& role);
+    // Presents the pre-login server settings in a navigation stack; the action of the
+    // small settings button in the top right corner.
+    void toOutSetting();
     // The role sheet's answer.
     void actionSheetClickedButtonAtIndex(platform::ActionSheet& sheet, long index) override;
 
@@ -60,6 +63,7 @@ public:
     std::shared_ptr<platform::TextField> passwordField() const { return passwordField_; }
     std::shared_ptr<platform::Button> loginbt() const { return loginbt_; }
     std::shared_ptr<platform::Button> registerButton() const { return registerBt_; }
+    std::shared_ptr<platform::Button> settingButton() const { return settingBt_; }
     // The view's vertical centre saved while the keyboard is up; 0 at rest.
     float selfViewCenterY() const { return selfViewCenterY_; }
 
@@ -73,6 +77,7 @@ private:
     std::shared_ptr<platform::TextField> passwordField_;
     std::shared_ptr<platform::Button> loginbt_;
     std::shared_ptr<platform::Button> registerBt_;
+    std::shared_ptr<platform::Button> settingBt_;
     float selfViewCenterY_ = 0;
     platform::ObserverToken showToken_;
     platform::ObserverToken hideToken_;
