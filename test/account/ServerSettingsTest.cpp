@@ -12,6 +12,7 @@
 
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/UserDefaults.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
@@ -88,6 +89,22 @@ TEST_F(ServerSettingsTest, AfterTheLoginScreenTheFieldsShowItsServersAndAFreshIn
     EXPECT_EQ(settings_->HTTPtextfield1()->placeholder(), localized("请输入HTTP地址"));
     EXPECT_EQ(settings_->XMPPtextfield2()->returnKeyType(), ReturnKeyType::Next);
     EXPECT_EQ(settings_->HTTPtextField2()->returnKeyType(), ReturnKeyType::Done);
+}
+
+TEST_F(ServerSettingsTest, TheLoginScreenOffersTheSettingsAndBackReturnsToIt) {
+    login_ = std::make_shared<MVTLoginViewController>();
+    driver_->show(login_);
+    driver_->settle();
+    ASSERT_TRUE(driver_->tap(login_->settingButton()));
+    driver_->settle();
+    auto navigation = std::dynamic_pointer_cast<NavigationController>(login_->presentedViewController());
+    ASSERT_NE(navigation, nullptr);
+    settings_ = std::dynamic_pointer_cast<MVToutSettingViewController>(navigation->topViewController());
+    ASSERT_NE(settings_, nullptr);
+    EXPECT_TRUE(UiDriver::isOnScreen(*settings_->view()));
+    ASSERT_TRUE(driver_->tap(settings_->leftBtn()));
+    driver_->settle();
+    EXPECT_EQ(login_->presentedViewController(), nullptr);
 }
 
 TEST_F(ServerSettingsTest, SwitchesShowExactlyTheStoredValues) {
