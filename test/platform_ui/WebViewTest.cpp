@@ -61,7 +61,7 @@ protected:
         service().route("GET", path, [html](const RecordedRequest&) { return Reply::text(html, "text/html; charset=utf-8"); });
     }
     std::shared_ptr<ImageView> pictureWithSource(const std::string& src) {
-        for (auto& view : web->subviews())
+        for (auto& view : web->scrollView()->subviews())
             if (auto picture = std::dynamic_pointer_cast<ImageView>(view); picture && picture->accessibilityValue() == src)
                 return picture;
         return nullptr;
@@ -116,7 +116,7 @@ TEST_F(WebViewTest, TheDelegateRefusesANavigationAndNothingIsLoaded) {
     auto screen = std::make_shared<ViewController>();
     driver.show(screen);
     screen->view()->addSubview(web);
-    web->setContentOffset({0, web->contentSize().height - web->bounds().height()});
+    web->scrollView()->setContentOffset({0, web->scrollView()->contentSize().height - web->bounds().height()});
     ASSERT_TRUE(driver.tapText("关闭页面"));
     driver.pump();
     EXPECT_EQ(delegate->asked.back(), "closewebview:");
@@ -235,7 +235,7 @@ TEST_F(WebViewTest, ThePictureAtAPointGivesItsResolvedAddress) {
     EXPECT_EQ(web->stringByEvaluatingJavaScriptFromString(script), "http://127.0.0.1:1/pages/two.png");
     EXPECT_EQ(web->stringByEvaluatingJavaScriptFromString("document.elementFromPoint(300.000000, 5.000000).src"), "");
     // Scrolled down, the same viewport point lies over another part of the page.
-    web->setContentOffset({0, 100});
+    web->scrollView()->setContentOffset({0, 100});
     std::snprintf(script, sizeof script, "document.elementFromPoint(%f, %f).src", inside.x, inside.y - 100);
     EXPECT_EQ(web->stringByEvaluatingJavaScriptFromString(script), "http://127.0.0.1:1/pages/two.png");
 }

@@ -408,9 +408,13 @@ private:
 
 WebView::WebView() : WebView(Rect{}) {}
 
-WebView::WebView(const Rect& frame) : ScrollView(frame) {
+WebView::WebView(const Rect& frame) : View(frame) {
     setBackgroundColor(Color::whiteColor());
     setClipsToBounds(true);
+    scrollView_ = std::make_shared<ScrollView>(Rect(0, 0, frame.width(), frame.height()));
+    scrollView_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+    scrollView_->setBackgroundColor(Color::clear());
+    addSubview(scrollView_);
 }
 
 WebView::~WebView() {
@@ -649,7 +653,7 @@ void WebView::clearPage() {
     title_.clear();
     imageSources_.clear();
     laidOutWidth_ = -1;
-    setContentOffset({0, 0});
+    scrollView_->setContentOffset({0, 0});
 }
 
 void WebView::showHtml(const std::string& html, const std::string& url, const std::string& encoding) {
@@ -753,7 +757,7 @@ void WebView::buildBlocks() {
                 break;
             }
         }
-        addSubview(block.view);
+        scrollView_->addSubview(block.view);
     }
     layoutBlocks();
     for (size_t i = 0; i < page_->blocks.size(); ++i)
@@ -819,11 +823,11 @@ void WebView::layoutBlocks() {
             }
         }
     }
-    setContentSize({width, y + margin});
+    scrollView_->setContentSize({width, y + margin});
 }
 
 void WebView::layoutSubviews() {
-    ScrollView::layoutSubviews();
+    View::layoutSubviews();
     if (page_ && bounds().width() != laidOutWidth_) layoutBlocks();
 }
 
@@ -954,7 +958,8 @@ std::string WebView::stringByEvaluatingJavaScriptFromString(const std::string& s
     if (std::regex_match(code, match, fromPoint)) {
         if (!page_) return {};
         const double s = pageScale();
-        Point point{parseNumber(match[1].str()) * s + contentOffset().x, parseNumber(match[2].str()) * s + contentOffset().y};
+        const Point offset = scrollView_->contentOffset();
+        Point point{parseNumber(match[1].str()) * s + offset.x, parseNumber(match[2].str()) * s + offset.y};
         for (const auto& block : page_->blocks) {
             if (block.kind != Block::Kind::Picture || !block.view || block.src.empty()) continue;
             if (block.view->frame().contains(point))

@@ -53,17 +53,23 @@ public:
 // forms only (see stringByEvaluatingJavaScriptFromString), and so is a link whose address
 // is a script calling an object offered to the page ("javascript:serverinfo.goBack()").
 //
+// The page lies in the view's scroll view (scrollView()); points of the web view itself
+// are points of the visible part of the page.
+//
 // Loads report to the delegate on the main run loop: start on the next turn of the loop,
 // then finish or fail. A reply with an error status is shown as the page it carries, as
 // a browser does; a load without a reply (no connection, timeout) or with an address the
 // view cannot load fails. Plain text is shown as text, never read as markup.
-class WebView : public ScrollView {
+class WebView : public View {
 public:
     WebView();
     explicit WebView(const Rect& frame);
     ~WebView() override;
 
     std::string className() const override { return "WebView"; }
+
+    // The scroll view that carries the page (bounces, offset, content size).
+    const std::shared_ptr<ScrollView>& scrollView() const { return scrollView_; }
 
     std::shared_ptr<WebViewDelegate> delegate() const { return delegate_.lock(); }
     // Held weakly.
@@ -156,6 +162,7 @@ private:
     double pageScale() const;
     std::string callScriptObject(const std::string& script, bool* called);
 
+    std::shared_ptr<ScrollView> scrollView_;
     std::weak_ptr<WebViewDelegate> delegate_;
     bool scalesPageToFit_ = false;
     bool loading_ = false;
