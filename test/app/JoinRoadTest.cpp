@@ -1,0 +1,114 @@
+// The road of a student without a school, driven through the automation scripts: sign-in
+// lands on the join-a-class screen, the sample class code joins a class, and the tab bar
+// opens. The real application delegate, headless, against the sample service.
+
+#include "ScriptRunner.h"
+#include "account/MVTInterClassViewController.h"
+#include "core/MVTAccount.h"
+#include "core/MVTtirraDataBase.h"
+#include "shell/InternationalControl.h"
+#include "shell/MVTAppDelegate.h"
+#include "shell/MyTabBarController.h"
+#include "support/ServiceFixture.h"
+
+#include "platform/Application.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/UiDriver.h"
+#include "platform/ui/Window.h"
+
+#include <sstream>
+
+using namespace platform;
+
+namespace {
+
+class JoinRoadTest : public testing_support::ServiceTest {
+protected:
+    void SetUp() override {
+        ServiceTest::SetUp();
+        Screen::mainScreen().reset();
+        Application::shared().reset();
+        AlertView::clearVisible();
+        MVTAccount::resetSharedInstanceForTests();
+        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
+        MVTAppDelegate::setBundleShortVersionString("");
+        app = MVTAppDelegate::sharedAppDelegate();
+        Application::shared().setDelegate(app);
+    }
+    void TearDown() override {
+        driver.reset();
+        AlertView::clearVisible();
+        if (app->window()) app->window()->setRootViewController(nullptr);
+        Application::shared().reset();
+        ServiceTest::TearDown();
+    }
+
+    void start() {
+        Application::shared().terminate();
+        Application::shared().reset();
+        Application::shared().setDelegate(app);
+        Application::shared().launch();
+        driver = std::make_unique<UiDriver>(Window::keyWindowRef());
+        driver->pump();
+    }
+    int run(const std::string& script) {
+        ScriptRunner runner(*driver, messages);
+        return runner.runText(script);
+    }
+    std::shared_ptr<MyTabBarController> tabBar() const {
+        return std::dynamic_pointer_cast<MyTabBarController>(app->window()->rootViewController());
+    }
+    std::shared_ptr<MVTInterClassViewController> joinScreen() const {
+        auto navigation = std::dynamic_pointer_cast<NavigationController>(app->window()->rootViewController());
+        if (!navigation || navigation->viewControllers().empty()) return nullptr;
+        return std::dynamic_pointer_cast<MVTInterClassViewController>(navigation->viewControllers().front());
+    }
+
+    std::shared_ptr<MVTAppDelegate> app;
+    std::unique_ptr<UiDriver> driver;
+    std::ostringstream messages;
+};
+
+TEST_F(JoinRoadTest, AStudentWithoutASchoolJoinsTheSampleClassAndReachesTheTabBar) {
+    start();
+    ASSERT_EQ(run("tap 用户名/邮箱/手机号\ntype newcomer\ntap 密 码\ntype newcomer123\ntap 登录\n"), 0)
+        << messages.str();
+    ASSERT_TRUE(pumpUntil([this] { return joinScreen() != nullptr; }));
+    driver->settle();
+    EXPECT_TRUE(joinScreen()->isLogining());
+    ASSERT_EQ(run("expect 加入班级\nexpect 请先加入班级或学校，可以查看和分享更多精彩。\n"
+                  "expect 扫描二维码\nexpect 不知道班级编号，仅加入学校\n"),
+              0)
+        << messages.str();
+    // No school yet: the ask-to-join link stays away.
+    EXPECT_FALSE(UiDriver::isOnScreen(*joinScreen()->getClassIdBtn()));
+
+    ASSERT_EQ(run("tap 输入班级编号\ntype 300101\ntap 完成\n"), 0) << messages.str();
+    ASSERT_TRUE(pumpUntil([] { return AlertView::topAlert() != nullptr; }));
+    ASSERT_EQ(run("expect 确定加入该班级？\nexpect 青禾实验小学 三年级一班\nalert 1\n"), 0) << messages.str();
+    ASSERT_TRUE(pumpUntil([this] { return tabBar() != nullptr; }));
+    driver->settle();
+    ASSERT_EQ(run("expect 动态\nexpect 消息\nexpect 我\n"), 0) << messages.str();
+
+    MVTAccount& account = MVTAccount::sharedInstance();
+    EXPECT_EQ(account.classId(), "11");
+    EXPECT_EQ(account.schoolId(), "1");
+    EXPECT_EQ(MVTtirraDataBase::selectSaveUserTableData().value("classId", ""), "11");
+    // The lookup went out with the empty school id.
+    EXPECT_TRUE(service().lastRequest("services/norvo//classcode/300101/info").has_value());
+
+    // The service keeps the join: the next start signs in to the tab bar, and its
+    // background re-check finds the class there too.
+    start();
+    driver->advance(2.0);
+    ASSERT_NE(tabBar(), nullptr);
+    account.setClassId("");
+    driver->advance(1.0);
+    ASSERT_TRUE(pumpUntil([&] { return account.classId() == "11"; }));
+    EXPECT_EQ(account.schoolId(), "1");
+}
+
+}  // namespace
