@@ -117,7 +117,10 @@ void showCachedOriginal(OriginalLoad load) {
         return;
     }
     ImageRef image = Image::imageWithData(data);
-    if (!image) return;
+    if (!image) {
+        if (!isMainThread()) onMain(load.imageView, [](ImageView&) {});
+        return;
+    }
     if (isMainThread()) {
         load.imageView->setImage(image);
     } else {
