@@ -20,6 +20,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ProgressHUD.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextView.h"
@@ -130,6 +131,23 @@ TEST_F(WebViewScreensTest, APageShowsLoadingThenItsTitleAndItsCloseLinkClosesThe
             EXPECT_FALSE(screen->view()->window());
         }
     }
+}
+
+TEST_F(WebViewScreensTest, APageThatShowsItsTitleKeepsItWhileItsLinksLoad) {
+    service().route("GET", "pages/list", [](const RecordedRequest&) {
+        return Reply::text("<html><head><title>通知</title></head><body><a href='/pages/advert'>开放日</a></body></html>",
+                           "text/html; charset=utf-8");
+    });
+    auto screen = presentWebScreen();
+    screen->reloadUrlWith(baseUrl() + "pages/list", "通知列表");
+    ASSERT_TRUE(waitForLoad(screen->web()));
+    EXPECT_EQ(screen->title(), "通知列表");
+    ASSERT_TRUE(driver->tapText("开放日"));
+    driver->pump();
+    EXPECT_EQ(screen->title(), "通知列表");
+    ASSERT_TRUE(pumpUntil([&] { return screen->web()->loadedRequests().size() == 2 && !screen->web()->isLoading(); }));
+    EXPECT_EQ(screen->web()->loadedRequests().back().url(), advertUrl());
+    EXPECT_EQ(screen->title(), "通知列表");
 }
 
 TEST_F(WebViewScreensTest, ALoadByAddressThatIsNoAddressStaysLoading) {
@@ -341,6 +359,11 @@ TEST_F(WebViewScreensTest, AnAdvertCollectsItsPicturesAndATapOnOneOpensTheViewer
               (std::vector<std::string>{baseUrl() + "pages/pictures/1.png", baseUrl() + "pages/pictures/2.png",
                                         baseUrl() + "pages/pictures/3.png"}));
     driver->settle();
+    auto firstPicture = pictureIn(advert->web(), baseUrl() + "pages/pictures/1.png");
+    ASSERT_NE(firstPicture, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return firstPicture->image() != nullptr; }));
+    std::filesystem::create_directories("/tmp/shots");
+    Renderer::writePNG(driver->window(), "/tmp/shots/advert-page.png");
 
     // A tap on text opens nothing.
     ASSERT_TRUE(driver->tapText("欢迎家长走进课堂，和孩子一起度过一个上午。"));
