@@ -1,5 +1,6 @@
 #include "account/RegisterMessageStrip.h"
 
+#include "platform/RunLoop.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/Font.h"
@@ -24,6 +25,8 @@ std::shared_ptr<Label> showRegisterMessageStrip(const std::shared_ptr<View>& vie
     strip->setAlpha(0);
     view->addSubview(strip);
 
+    // The pause is a timer, not an animation delay: animated changes apply to the views at
+    // once, so a delayed slide-out would take the strip away as soon as it began.
     animate(
         kRegisterStripSlide,
         [strip, shown] {
@@ -31,13 +34,15 @@ std::shared_ptr<Label> showRegisterMessageStrip(const std::shared_ptr<View>& vie
             strip->setAlpha(1);
         },
         [strip, above](bool) {
-            animate(
-                kRegisterStripSlide,
-                [strip, above] {
-                    strip->setFrame(above);
-                    strip->setAlpha(0);
-                },
-                [strip](bool) { strip->removeFromSuperview(); }, kRegisterStripPause, AnimationCurve::EaseOut);
+            RunLoop::main().performAfter(kRegisterStripPause, [strip, above] {
+                animate(
+                    kRegisterStripSlide,
+                    [strip, above] {
+                        strip->setFrame(above);
+                        strip->setAlpha(0);
+                    },
+                    [strip](bool) { strip->removeFromSuperview(); }, 0, AnimationCurve::EaseOut);
+            });
         });
     return strip;
 }

@@ -12,6 +12,7 @@
 
 #include "platform/Reachability.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -166,8 +167,15 @@ TEST_F(RegisterStepOneTest, TheStripSlidesInStaysASecondAndGoes) {
     for (const auto& view : screen->view()->subviews())
         if (auto l = std::dynamic_pointer_cast<Label>(view); l && l->text() == "请输入用户名") ++strips;
     EXPECT_EQ(strips, 2u);
-    advance(1.5);
-    EXPECT_TRUE(strip(screen, "请输入用户名"));
+    // Shown until 1.4 s, then sliding up and fading out, gone at 1.8 s.
+    advance(1.3);
+    ASSERT_TRUE(strip(screen, "请输入用户名"));
+    EXPECT_EQ(strip(screen, "请输入用户名")->alpha(), 1);
+    EXPECT_EQ(strip(screen, "请输入用户名")->frame().y(), 0);
+    advance(0.2);
+    ASSERT_TRUE(strip(screen, "请输入用户名"));
+    EXPECT_EQ(strip(screen, "请输入用户名")->frame().y(), -30);
+    EXPECT_EQ(lastAnimation().curve, AnimationCurve::EaseOut);
     advance(0.4);
     EXPECT_FALSE(strip(screen, "请输入用户名"));
 }

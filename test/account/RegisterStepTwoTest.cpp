@@ -198,7 +198,10 @@ TEST_F(RegisterStepTwoTest, EachFailedCheckShowsItsStripInOrderAndSendsNothing) 
         screen->nameField()->setText(c.name);
         screen->emailField()->setText(c.email);
         ASSERT_TRUE(driver_->tap(screen->doneButton()));
-        EXPECT_TRUE(strip(screen, c.strip)) << c.role << " " << c.strip << " / " << c.name << " " << c.email;
+        auto shown = strip(screen, c.strip);
+        ASSERT_TRUE(shown) << c.role << " " << c.strip << " / " << c.name << " " << c.email;
+        EXPECT_EQ(shown->frame(), Rect(5, 5, 310, 26));
+        EXPECT_EQ(shown->cornerRadius(), 4);
         EXPECT_FALSE(screen->HUD());
         // The fields keep what was typed.
         EXPECT_EQ(screen->nameField()->text(), c.name);
