@@ -5,6 +5,7 @@
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 
+#include "platform/Application.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "platform/ui/ActionSheet.h"
@@ -26,6 +27,9 @@ protected:
         ServiceTest::SetUp();
         Screen::mainScreen().reset();
         InternationalControl::setUserlanguage("zh-Hans", false);
+        // Signing in goes through the application's delegate, as when the app runs (an
+        // earlier test of the same program may have cleared it).
+        Application::shared().setDelegate(MVTAppDelegate::sharedAppDelegate());
         driver_ = std::make_unique<UiDriver>();
         login_ = std::make_shared<MVTLoginViewController>();
         driver_->show(login_);
