@@ -326,9 +326,7 @@ void MyTabBarController::actionSheetClickedButtonAtIndex(ActionSheet& sheet, lon
 }
 
 void MyTabBarController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
-    if (alert.tag() != kJoinClassAlertTag || index != 0 || role() == "parent") return;
-    auto join = std::make_shared<MVTInterClassViewController>();
-    presentViewController(myNavigationController::withRoot(join), true);
+    MVTInterClassViewController::answerJoinClassAlert(*this, alert, index);
 }
 
 // ---- Publish menu -------------------------------------------------------------------------
