@@ -317,6 +317,9 @@ TEST_F(RememberedAccountsTest, TheListShowsTheNewAccountBeforeTheSwitchBegins) {
     add->passwordField()->setText("parent123");
     const size_t before = authRequests();
     add->addAccount();
+    // The overlay covers the screen while the check runs.
+    ASSERT_NE(add->HUD(), nullptr);
+    EXPECT_EQ(add->HUD()->superview(), add->view());
     ASSERT_TRUE(pumpUntil([this] { return rememberedIds().size() == 3; }));
     EXPECT_TRUE(spy->rows.empty());
     EXPECT_EQ(add->HUD(), nullptr);
