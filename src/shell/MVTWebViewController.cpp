@@ -305,15 +305,7 @@ Json MVTWebViewController::shareDictionary(const Json& myDict, const std::string
 
 void MVTWebViewController::sendBtnClicked(Button& sender) {
     if (MVTPublicMethod::isUnClassId()) {
-        auto alert = std::make_shared<AlertView>();
-        const bool parent = MVTAccount::sharedInstance().role().value_or("") == "parent";
-        if (parent)
-            alert->initWithTitle("", "您的孩子没有加入班级，请让孩子加入班级", weakAs<AlertViewDelegate>(), localized("确定"));
-        else
-            alert->initWithTitle("", localized("请先加入班级，可以查看和分享更多精彩"), weakAs<AlertViewDelegate>(), "",
-                                 {localized("确定"), localized("取消")});
-        alert->setTag(int(kJoinClassAlertTag));
-        alert->show();
+        MVTInterClassViewController::showJoinClassAlert(weakAs<AlertViewDelegate>());
         return;
     }
     if (shareImageData_.empty()) {
@@ -325,10 +317,7 @@ void MVTWebViewController::sendBtnClicked(Button& sender) {
 }
 
 void MVTWebViewController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
-    if (alert.tag() != kJoinClassAlertTag || index != 0) return;
-    if (MVTAccount::sharedInstance().role().value_or("") == "parent") return;
-    auto join = std::make_shared<MVTInterClassViewController>();
-    presentViewController(myNavigationController::withRoot(join), true);
+    MVTInterClassViewController::answerJoinClassAlert(*this, alert, index);
 }
 
 void MVTWebViewController::shareResult(const std::string& text) {

@@ -60,9 +60,17 @@ TEST_F(ViewsControlTest, ButtonLaysOutImageAndTitleWithInsets) {
     EXPECT_DOUBLE_EQ(image.maxX(), title.x());
     EXPECT_NEAR(image.x() - 0, 200 - title.maxX(), 1);  // the pair is centred
     EXPECT_DOUBLE_EQ(image.midY(), 22);
+    // Insets shrink a part's own box: centred, it moves by half their difference; set
+    // against an edge, by the inset on that edge.
     b->setTitleEdgeInsets({0, 10, 0, 0});
-    EXPECT_DOUBLE_EQ(b->titleLabel()->frame().x(), title.x() + 10);
+    EXPECT_DOUBLE_EQ(b->titleLabel()->frame().x(), title.x() + 5);
+    b->setImageEdgeInsets({0, -10, 0, 20});
+    EXPECT_DOUBLE_EQ(b->imageView()->frame().x(), image.x() - 15);
     b->setContentHorizontalAlignment(ControlContentHorizontalAlignment::Left);
+    b->layoutSubviews();
+    EXPECT_DOUBLE_EQ(b->imageView()->frame().x(), -10);
+    EXPECT_DOUBLE_EQ(b->titleLabel()->frame().x(), 20 + 10);
+    b->setImageEdgeInsets({});
     b->layoutSubviews();
     EXPECT_DOUBLE_EQ(b->imageView()->frame().x(), 0);
     Size fit = b->sizeThatFits({});

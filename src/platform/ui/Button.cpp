@@ -170,17 +170,34 @@ void Button::layoutSubviews() {
         default: return content.y() + std::round((content.height() - h) / 2);
         }
     };
+    // Insets shrink the part's own box: a centred part moves by half their difference, a
+    // part set against an edge by the inset on that edge.
+    auto dx = [&](const EdgeInsets& insets) {
+        switch (contentHorizontalAlignment()) {
+        case ControlContentHorizontalAlignment::Left: return insets.left;
+        case ControlContentHorizontalAlignment::Right: return -insets.right;
+        default: return (insets.left - insets.right) / 2;
+        }
+    };
+    auto dy = [&](const EdgeInsets& insets) {
+        switch (contentVerticalAlignment()) {
+        case ControlContentVerticalAlignment::Top: return insets.top;
+        case ControlContentVerticalAlignment::Bottom: return -insets.bottom;
+        default: return (insets.top - insets.bottom) / 2;
+        }
+    };
     if (imageView_) {
         double h = std::min(imageSize.height, content.height());
-        imageView_->setFrame({x + imageInsets_.left - imageInsets_.right, yFor(h) + imageInsets_.top - imageInsets_.bottom,
-                              imageW, h});
+        imageView_->setFrame({x + dx(imageInsets_), yFor(h) + dy(imageInsets_), imageW, h});
     }
     if (titleLabel_) {
         double h = std::min(titleSize.height, content.height());
-        if (contentHorizontalAlignment() == ControlContentHorizontalAlignment::Fill && !imageView_)
+        double titleX = x + imageW + dx(titleInsets_);
+        if (contentHorizontalAlignment() == ControlContentHorizontalAlignment::Fill && !imageView_) {
             titleW = content.width() - titleInsets_.left - titleInsets_.right;
-        titleLabel_->setFrame({x + imageW + titleInsets_.left - titleInsets_.right,
-                               yFor(h) + titleInsets_.top - titleInsets_.bottom, titleW, h});
+            titleX = content.x() + titleInsets_.left;
+        }
+        titleLabel_->setFrame({titleX, yFor(h) + dy(titleInsets_), titleW, h});
     }
 }
 
