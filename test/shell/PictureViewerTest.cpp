@@ -24,6 +24,8 @@
 #include "platform/ui/UiDriver.h"
 #include "platform/ui/Window.h"
 
+#include <atomic>
+
 #include <utime.h>
 
 using namespace platform;
@@ -48,7 +50,9 @@ protected:
         driver_->show(screen_);
         // The service's large pictures and the file server answer with pictures per id.
         service().route("GET", "resource/view/img_thumb/%@", [this](const RecordedRequest& request) {
-            return pictureReply(serviceLarge_, request.arguments.at(0));
+            Reply reply = pictureReply(serviceLarge_, request.arguments.at(0));
+            reply.delay = serviceDelay_;
+            return reply;
         });
         service().route("GET", "vfs/%@/transpic/%@", [this](const RecordedRequest& request) {
             return pictureReply(fileServer_, request.arguments.at(1));
@@ -139,6 +143,9 @@ protected:
     std::unique_ptr<UiDriver> driver_;
     std::shared_ptr<ViewViewController> screen_;
     std::map<std::string, std::string> serviceLarge_;  // by "id"
+    // Real seconds the service holds its large pictures back (a test that looks at the
+    // loading state must not race the reply).
+    std::atomic<double> serviceDelay_{0};
     std::map<std::string, std::string> fileServer_;    // by file name
 };
 
@@ -178,6 +185,7 @@ TEST_F(PictureViewerTest, AStaleLargePictureIsFetchedAgainAndReplaced) {
     std::string fresh = png(Color::rgba(0, 1, 0, 1));
     writeCache("og_90", old, /*stale=*/true);
     serviceLarge_["9"] = fresh;
+    serviceDelay_ = 0.3;
     open(Json::array({serviceEntry("9", "90")}));
     auto view = picture(0);
     // The placeholder stands in while it loads; the old picture is not shown.
