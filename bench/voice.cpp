@@ -109,7 +109,12 @@ bool run(const std::string& command) {
     return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string quoted(const fs::path& p) {
+    std::string text(1, '\'');
+    text += p.string();
+    text += '\'';
+    return text;
+}
 
 // Empty when the peer can run; otherwise why it cannot.
 const std::string& peerMissing() {

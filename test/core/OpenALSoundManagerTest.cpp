@@ -167,12 +167,13 @@ TEST_F(OpenALSoundManagerTest, StopNotificationsFollowThePageCodes) {
     };
     auto m = makeManager();
     std::string path = voice(2.0);
+    const std::string playId = "7";
     for (auto& c : cases) {
         play(path);
         delegate_->page = c.page;
         delegate_->playPage = c.playPage;
         delegate_->nowPlayPath = path;
-        delegate_->nowPlayId = "7";
+        delegate_->nowPlayId = playId;
         stops_.clear();
         m->stopSoundWithID(0);
         EXPECT_EQ(stops_, c.expected) << c.page << "/" << c.playPage;

@@ -130,7 +130,8 @@ TEST_F(PublicMethodViewsTest, StaleEmptyOrMissingAvatarShowsTheDefaultThenTheDow
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         service().clearRequests();
-        std::string userId = "u" + std::to_string(++n);
+        std::string userId = "u";
+        userId += std::to_string(++n);
         std::string path = MVTPublicMethod::getPathByFileName(userId, "png");
         if (c.file) {
             ASSERT_TRUE(platform::writeFileAtomically(path, *c.file));

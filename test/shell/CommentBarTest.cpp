@@ -376,7 +376,7 @@ TEST_F(PublishMenuTest, ACameraPictureOpensTheComposerWithIt) {
 
 TEST_F(PublishMenuTest, AlbumOffersPhotosOnlyAtMostNineAndOpensTheComposerWithTheChoice) {
     std::vector<std::filesystem::path> library;
-    for (int i = 0; i < 11; ++i) library.push_back(picture("p" + std::to_string(i) + ".png", 10 + i, 10));
+    for (int i = 0; i < 11; ++i) library.push_back(picture(std::to_string(i) + ".png", 10 + i, 10));
     auto movie = AppTest::home_ / "clip.mov";
     std::ofstream(movie) << "not a picture";
     library.insert(library.begin() + 3, movie);
