@@ -2,14 +2,13 @@
 // lands on the join-a-class screen, the sample class code joins a class, and the tab bar
 // opens. The real application delegate, headless, against the sample service.
 
-#include "ScriptRunner.h"
+#include "RoadFixture.h"
 #include "account/MVTInterClassViewController.h"
 #include "core/MVTAccount.h"
 #include "core/MVTtirraDataBase.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 #include "shell/MyTabBarController.h"
-#include "support/ServiceFixture.h"
 
 #include "platform/Application.h"
 #include "platform/ui/AlertView.h"
@@ -25,51 +24,13 @@ using namespace platform;
 
 namespace {
 
-class JoinRoadTest : public testing_support::ServiceTest {
+class JoinRoadTest : public testing_support::RoadTest {
 protected:
-    void SetUp() override {
-        ServiceTest::SetUp();
-        Screen::mainScreen().reset();
-        Application::shared().reset();
-        AlertView::clearVisible();
-        MVTAccount::resetSharedInstanceForTests();
-        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
-        MVTAppDelegate::setBundleShortVersionString("");
-        app = MVTAppDelegate::sharedAppDelegate();
-        Application::shared().setDelegate(app);
-    }
-    void TearDown() override {
-        driver.reset();
-        AlertView::clearVisible();
-        if (app->window()) app->window()->setRootViewController(nullptr);
-        Application::shared().reset();
-        ServiceTest::TearDown();
-    }
-
-    void start() {
-        Application::shared().terminate();
-        Application::shared().reset();
-        Application::shared().setDelegate(app);
-        Application::shared().launch();
-        driver = std::make_unique<UiDriver>(Window::keyWindowRef());
-        driver->pump();
-    }
-    int run(const std::string& script) {
-        ScriptRunner runner(*driver, messages);
-        return runner.runText(script);
-    }
-    std::shared_ptr<MyTabBarController> tabBar() const {
-        return std::dynamic_pointer_cast<MyTabBarController>(app->window()->rootViewController());
-    }
     std::shared_ptr<MVTInterClassViewController> joinScreen() const {
         auto navigation = std::dynamic_pointer_cast<NavigationController>(app->window()->rootViewController());
         if (!navigation || navigation->viewControllers().empty()) return nullptr;
         return std::dynamic_pointer_cast<MVTInterClassViewController>(navigation->viewControllers().front());
     }
-
-    std::shared_ptr<MVTAppDelegate> app;
-    std::unique_ptr<UiDriver> driver;
-    std::ostringstream messages;
 };
 
 TEST_F(JoinRoadTest, AStudentWithoutASchoolJoinsTheSampleClassAndReachesTheTabBar) {

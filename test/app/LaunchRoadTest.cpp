@@ -1,12 +1,11 @@
 // The app's main road, driven the way a user drives it through the automation scripts:
 // the real application delegate, headless, against the sample service.
 
-#include "ScriptRunner.h"
+#include "RoadFixture.h"
 #include "core/MVTAccount.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 #include "shell/MyTabBarController.h"
-#include "support/ServiceFixture.h"
 
 #include "platform/Application.h"
 #include "platform/ShareKit.h"
@@ -24,50 +23,7 @@ using namespace platform;
 
 namespace {
 
-class LaunchRoadTest : public testing_support::ServiceTest {
-protected:
-    void SetUp() override {
-        ServiceTest::SetUp();
-        Screen::mainScreen().reset();
-        Application::shared().reset();
-        AlertView::clearVisible();
-        MVTAccount::resetSharedInstanceForTests();
-        // The screens in Chinese, whatever the machine's language.
-        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
-        // The sample service offers the build's own version: no update alert.
-        MVTAppDelegate::setBundleShortVersionString("");
-        app = MVTAppDelegate::sharedAppDelegate();
-        Application::shared().setDelegate(app);
-    }
-    void TearDown() override {
-        driver.reset();
-        AlertView::clearVisible();
-        if (app->window()) app->window()->setRootViewController(nullptr);
-        Application::shared().reset();
-        ServiceTest::TearDown();
-    }
-
-    // A launch of the app as the headless host makes it, with a driver on its window.
-    void start() {
-        Application::shared().terminate();
-        Application::shared().reset();
-        Application::shared().setDelegate(app);
-        Application::shared().launch();
-        driver = std::make_unique<UiDriver>(Window::keyWindowRef());
-        driver->pump();
-    }
-    int run(const std::string& script) {
-        ScriptRunner runner(*driver, messages);
-        return runner.runText(script);
-    }
-    std::shared_ptr<MyTabBarController> tabBar() const {
-        return std::dynamic_pointer_cast<MyTabBarController>(app->window()->rootViewController());
-    }
-
-    std::shared_ptr<MVTAppDelegate> app;
-    std::unique_ptr<UiDriver> driver;
-    std::ostringstream messages;
-};
+class LaunchRoadTest : public testing_support::RoadTest {};
 
 TEST_F(LaunchRoadTest, LoginScreenSignInTabBarAndAutomaticSignInOnTheNextStart) {
     start();

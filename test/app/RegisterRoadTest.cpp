@@ -2,13 +2,12 @@
 // application delegate, headless, against the sample service. A new parent registers in
 // two steps, lands on the tab bar, and is signed in again at the next start.
 
-#include "ScriptRunner.h"
+#include "RoadFixture.h"
 #include "account/MVTPerfectInfoViewController.h"
 #include "core/MVTAccount.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 #include "shell/MyTabBarController.h"
-#include "support/ServiceFixture.h"
 
 #include "platform/Application.h"
 #include "platform/StatisticsKit.h"
@@ -26,51 +25,14 @@ using namespace platform;
 
 namespace {
 
-class RegisterRoadTest : public testing_support::ServiceTest {
+class RegisterRoadTest : public testing_support::RoadTest {
 protected:
-    void SetUp() override {
-        ServiceTest::SetUp();
-        Screen::mainScreen().reset();
-        Application::shared().reset();
+    // A start after a quit begins with an empty account record: what it knows comes from
+    // the home folder.
+    void beforeLaunch() override {
         AlertView::clearVisible();
         MVTAccount::resetSharedInstanceForTests();
-        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
-        // The sample service offers the build's own version: no update alert.
-        MVTAppDelegate::setBundleShortVersionString("");
-        app = MVTAppDelegate::sharedAppDelegate();
-        Application::shared().setDelegate(app);
     }
-    void TearDown() override {
-        driver.reset();
-        AlertView::clearVisible();
-        if (app->window()) app->window()->setRootViewController(nullptr);
-        Application::shared().reset();
-        ServiceTest::TearDown();
-    }
-
-    // A launch as the headless host makes it, with a driver on its window. A start after
-    // a quit begins with an empty account record: what it knows comes from the home folder.
-    void start() {
-        Application::shared().terminate();
-        Application::shared().reset();
-        AlertView::clearVisible();
-        MVTAccount::resetSharedInstanceForTests();
-        Application::shared().setDelegate(app);
-        Application::shared().launch();
-        driver = std::make_unique<UiDriver>(Window::keyWindowRef());
-        driver->pump();
-    }
-    int run(const std::string& script) {
-        ScriptRunner runner(*driver, messages);
-        return runner.runText(script);
-    }
-    std::shared_ptr<MyTabBarController> tabBar() const {
-        return std::dynamic_pointer_cast<MyTabBarController>(app->window()->rootViewController());
-    }
-
-    std::shared_ptr<MVTAppDelegate> app;
-    std::unique_ptr<UiDriver> driver;
-    std::ostringstream messages;
 };
 
 TEST_F(RegisterRoadTest, ANewParentRegistersInTwoStepsAndIsSignedInAgainAtTheNextStart) {

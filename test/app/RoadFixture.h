@@ -1,0 +1,76 @@
+#pragma once
+
+// A road through the whole app, driven the way a user drives it through the automation
+// scripts: the real application delegate, headless, against the sample service. A fresh
+// home, a new account record, no alerts, the screens in Chinese; start() launches the app
+// as the headless host does and puts a driver on its window, run() plays a script.
+
+#include "ScriptRunner.h"
+#include "core/MVTAccount.h"
+#include "shell/InternationalControl.h"
+#include "shell/MVTAppDelegate.h"
+#include "shell/MyTabBarController.h"
+#include "support/ServiceFixture.h"
+
+#include "platform/Application.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/UiDriver.h"
+#include "platform/ui/Window.h"
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace testing_support {
+
+class RoadTest : public ServiceTest {
+protected:
+    void SetUp() override {
+        ServiceTest::SetUp();
+        platform::Screen::mainScreen().reset();
+        platform::Application::shared().reset();
+        platform::AlertView::clearVisible();
+        MVTAccount::resetSharedInstanceForTests();
+        // The screens in Chinese, whatever the machine's language.
+        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
+        // The sample service offers the build's own version: no update alert.
+        MVTAppDelegate::setBundleShortVersionString("");
+        app = MVTAppDelegate::sharedAppDelegate();
+        platform::Application::shared().setDelegate(app);
+    }
+    void TearDown() override {
+        driver.reset();
+        platform::AlertView::clearVisible();
+        if (app->window()) app->window()->setRootViewController(nullptr);
+        platform::Application::shared().reset();
+        ServiceTest::TearDown();
+    }
+
+    // A launch of the app as the headless host makes it, with a driver on its window.
+    void start() {
+        platform::Application::shared().terminate();
+        platform::Application::shared().reset();
+        beforeLaunch();
+        platform::Application::shared().setDelegate(app);
+        platform::Application::shared().launch();
+        driver = std::make_unique<platform::UiDriver>(platform::Window::keyWindowRef());
+        driver->pump();
+    }
+    // What a road needs done between the quit and the next launch.
+    virtual void beforeLaunch() {}
+
+    int run(const std::string& script) {
+        ScriptRunner runner(*driver, messages);
+        return runner.runText(script);
+    }
+    std::shared_ptr<MyTabBarController> tabBar() const {
+        return std::dynamic_pointer_cast<MyTabBarController>(app->window()->rootViewController());
+    }
+
+    std::shared_ptr<MVTAppDelegate> app;
+    std::unique_ptr<platform::UiDriver> driver;
+    std::ostringstream messages;
+};
+
+}  // namespace testing_support
