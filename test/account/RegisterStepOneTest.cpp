@@ -1,7 +1,7 @@
 // Registration, step 1: the account and password checks by role, the "registerValidate"
 // request and what its reply leads to, against the sample service.
 
-#include "support/ServiceFixture.h"
+#include "RegisterFixture.h"
 
 #include "account/MVTLoginViewController.h"
 #include "account/MVTPerfectInfoViewController.h"
@@ -29,37 +29,9 @@ namespace {
 
 constexpr const char* kValidatePath = "services/norvo/registerValidate";
 
-class RegisterStepOneTest : public testing_support::ServiceTest {
+class RegisterStepOneTest : public testing_support::RegisterTest {
 protected:
-    void SetUp() override {
-        ServiceTest::SetUp();
-        Screen::mainScreen().reset();
-        AlertView::clearVisible();
-        MVTAccount::resetSharedInstanceForTests();
-        InternationalControl::setUserlanguage("zh-Hans", false);
-        driver_ = std::make_unique<UiDriver>();
-        app_ = MVTAppDelegate::sharedAppDelegate();
-        app_->setWindow(driver_->windowRef());
-        if (auto banner = app_->netWorkLa()) banner->removeFromSuperview();
-    }
-    void TearDown() override {
-        AlertView::clearVisible();
-        driver_->window().setRootViewController(nullptr);
-        app_->setWindow(nullptr);
-        driver_.reset();
-        ServiceTest::TearDown();
-    }
-
-    // The login screen as the window's root and step 1 presented over it for `role`.
-    std::shared_ptr<MVTRegisterViewController> open(const std::string& role) {
-        app_->gotosetview(true);
-        login_ = std::dynamic_pointer_cast<MVTLoginViewController>(app_->loginViewController());
-        login_->toRegister(role);
-        driver_->settle();
-        stack_ = std::dynamic_pointer_cast<NavigationController>(login_->presentedViewController());
-        if (!stack_) return nullptr;
-        return std::dynamic_pointer_cast<MVTRegisterViewController>(stack_->topViewController());
-    }
+    std::shared_ptr<MVTRegisterViewController> open(const std::string& role) { return openStepOne(role); }
     void fill(const std::shared_ptr<MVTRegisterViewController>& screen, const std::string& account,
               const std::string& password) {
         screen->accountField()->setText(account);
@@ -71,20 +43,9 @@ protected:
             if (r.path == std::string("/") + kValidatePath) ++n;
         return n;
     }
-    // The strip with the text, while it is in the screen's view.
-    std::shared_ptr<Label> strip(const std::shared_ptr<MVTRegisterViewController>& screen, const std::string& text) {
-        for (const auto& view : screen->view()->subviews())
-            if (auto label = std::dynamic_pointer_cast<Label>(view); label && label->text() == text) return label;
-        return nullptr;
-    }
     std::shared_ptr<MVTPerfectInfoViewController> stepTwo() const {
         return stack_ ? std::dynamic_pointer_cast<MVTPerfectInfoViewController>(stack_->topViewController()) : nullptr;
     }
-
-    std::unique_ptr<UiDriver> driver_;
-    std::shared_ptr<MVTAppDelegate> app_;
-    std::shared_ptr<MVTLoginViewController> login_;
-    std::shared_ptr<NavigationController> stack_;
 };
 
 TEST_F(RegisterStepOneTest, TheFormByRoleWithTheKeyboardOnTheAccountAfterAQuarterSecond) {

@@ -2,7 +2,7 @@
 // two ends of a registration (signed in on the tab bar, or waiting for the school's
 // approval back on the login screen), against the sample service.
 
-#include "support/ServiceFixture.h"
+#include "RegisterFixture.h"
 
 #include "account/MVTLoginViewController.h"
 #include "account/MVTPerfectInfoViewController.h"
@@ -29,49 +29,19 @@ using sample_service::Reply;
 
 namespace {
 
-class RegisterStepTwoTest : public testing_support::ServiceTest {
+class RegisterStepTwoTest : public testing_support::RegisterTest {
 protected:
-    void SetUp() override {
-        ServiceTest::SetUp();
-        Screen::mainScreen().reset();
-        AlertView::clearVisible();
-        MVTAccount::resetSharedInstanceForTests();
-        InternationalControl::setUserlanguage("zh-Hans", false);
-        driver_ = std::make_unique<UiDriver>();
-        app_ = MVTAppDelegate::sharedAppDelegate();
-        app_->setWindow(driver_->windowRef());
-        if (auto banner = app_->netWorkLa()) banner->removeFromSuperview();
-    }
-    void TearDown() override {
-        AlertView::clearVisible();
-        driver_->window().setRootViewController(nullptr);
-        app_->setWindow(nullptr);
-        driver_.reset();
-        ServiceTest::TearDown();
-    }
-
     // The login screen as root, step 1 presented over it, and step 2 pushed by step 1 as
     // after an accepted account check.
     std::shared_ptr<MVTPerfectInfoViewController> open(const std::string& role, const std::string& account,
                                                         const std::string& password = "secret1") {
-        app_->gotosetview(true);
-        login_ = std::dynamic_pointer_cast<MVTLoginViewController>(app_->loginViewController());
-        login_->toRegister(role);
-        driver_->settle();
-        stack_ = std::dynamic_pointer_cast<NavigationController>(login_->presentedViewController());
-        if (!stack_) return nullptr;
-        auto first = std::dynamic_pointer_cast<MVTRegisterViewController>(stack_->topViewController());
+        auto first = openStepOne(role);
+        if (!first) return nullptr;
         first->accountField()->setText(account);
         first->passwordField()->setText(password);
         first->goToPerfectInfo();
         driver_->settle();
         return std::dynamic_pointer_cast<MVTPerfectInfoViewController>(stack_->topViewController());
-    }
-    std::shared_ptr<Label> strip(const std::shared_ptr<MVTPerfectInfoViewController>& screen,
-                                 const std::string& text) {
-        for (const auto& view : screen->view()->subviews())
-            if (auto label = std::dynamic_pointer_cast<Label>(view); label && label->text() == text) return label;
-        return nullptr;
     }
     // Strips are the only labels straight in the screen's view.
     static size_t strips(const std::shared_ptr<MVTPerfectInfoViewController>& screen) {
@@ -94,11 +64,6 @@ protected:
         for (const auto& [key, value] : request.form) form[key] = value;
         return form;
     }
-
-    std::unique_ptr<UiDriver> driver_;
-    std::shared_ptr<MVTAppDelegate> app_;
-    std::shared_ptr<MVTLoginViewController> login_;
-    std::shared_ptr<NavigationController> stack_;
 };
 
 TEST_F(RegisterStepTwoTest, TheRowsByRoleAndWhereTheKeyboardGoes) {
