@@ -5,12 +5,10 @@
 #include "platform/ui/GraphicsContext.h"
 #include "platform/ui/QrDecoder.h"
 #include "support/AppTest.h"
+#include "support/BarcodePictures.h"
 
-#include <ZXing/BitMatrix.h>
-#include <ZXing/MultiFormatWriter.h>
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
-#include <qrencode.h>
 
 #include <fstream>
 
@@ -18,34 +16,8 @@ using namespace platform;
 
 namespace {
 
-// A QR code of `text` drawn black on white, 6 pixels a module with a 4-module margin.
-ImageRef qrPicture(const std::string& text) {
-    QRcode* code = QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
-    if (!code) return nullptr;
-    const int module = 6, margin = 4, side = (code->width + 2 * margin) * module;
-    auto ctx = makeImageContext({double(side), double(side)}, 1, true);
-    ctx->fillRect({0, 0, double(side), double(side)}, Color::whiteColor());
-    for (int y = 0; y < code->width; ++y)
-        for (int x = 0; x < code->width; ++x)
-            if (code->data[y * code->width + x] & 1)
-                ctx->fillRect({double((x + margin) * module), double((y + margin) * module), double(module),
-                               double(module)},
-                              Color::black());
-    QRcode_free(code);
-    return ctx->image();
-}
-
-// A Code 128 barcode: a barcode, but not a QR code.
-ImageRef code128Picture(const std::string& text) {
-    ZXing::MultiFormatWriter writer(ZXing::BarcodeFormat::Code128);
-    const ZXing::BitMatrix bits = writer.encode(std::wstring(text.begin(), text.end()), 300, 120);
-    auto ctx = makeImageContext({double(bits.width() + 40), double(bits.height() + 40)}, 1, true);
-    ctx->fillRect({0, 0, double(bits.width() + 40), double(bits.height() + 40)}, Color::whiteColor());
-    for (int y = 0; y < bits.height(); ++y)
-        for (int x = 0; x < bits.width(); ++x)
-            if (bits.get(x, y)) ctx->fillRect({double(x + 20), double(y + 20), 1, 1}, Color::black());
-    return ctx->image();
-}
+using testing_support::code128Picture;
+using testing_support::qrPicture;
 
 class CameraTest : public testing_support::AppTest {
 protected:
