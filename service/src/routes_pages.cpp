@@ -8,29 +8,14 @@
 //                              asks the page's bridge object "serverinfo" to go back
 #include "sample_service/SampleService.h"
 
+#include "platform/Markup.h"
+
 #include <array>
 #include <cstdint>
 
 namespace sample_service {
 
 namespace {
-
-// Text placed into a page is escaped: the values of a query never become markup.
-std::string escapeHtml(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 uint32_t crc32(const std::string& bytes) {
     static const std::array<uint32_t, 256> table = [] {
@@ -151,7 +136,8 @@ void addPageRoutes(SampleService& service) {
         std::string page = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
                            "<meta name=\"viewport\" content=\"width=device-width\">\n<title>举报</title>\n"
                            "</head>\n<body>\n<h2>举报</h2>\n<p>举报对象：" +
-                           escapeHtml(name) + "（" + escapeHtml(type) + " " + escapeHtml(target) +
+                           platform::escapeHtml(name) + "（" + platform::escapeHtml(type) + " " +
+                           platform::escapeHtml(target) +
                            "）</p>\n<p>请选择举报原因：</p>\n<ul>\n<li>广告</li>\n<li>不实信息</li>\n"
                            "<li>不文明用语</li>\n</ul>\n"
                            "<p><a href=\"javascript:serverinfo.goBack()\">提交并返回</a></p>\n"

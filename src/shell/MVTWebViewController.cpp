@@ -9,6 +9,7 @@
 
 #include "platform/Files.h"
 #include "platform/HttpRequestOperation.h"
+#include "platform/Markup.h"
 #include "platform/StatisticsKit.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/BarButtonItem.h"
@@ -51,21 +52,6 @@ std::optional<std::string> decodeStrict(const std::string& bytes, const char* ch
     if (U_FAILURE(status)) return std::nullopt;
     wide.resize(static_cast<size_t>(length));
     return fromUtf16(wide);
-}
-
-// The file's text goes into the page as text: markup characters in it are escaped.
-std::string escapeMarkup(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
-        }
-    }
-    return out;
 }
 
 // A format with one "%@" and "%%" escapes, filled with `text`.
@@ -200,7 +186,7 @@ void MVTWebViewController::reloadUrlWithPath(const std::string& path, const std:
         if (auto text = readText(path)) {
             textMode_ = true;
             view()->setTag(kTextModeTag);
-            web_->loadHTMLString(fill(kTextPageFormat, escapeMarkup(*text)), "");
+            web_->loadHTMLString(fill(kTextPageFormat, platform::escapeHtml(*text)), "");
             return;
         }
     }

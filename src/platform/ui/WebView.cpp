@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/HttpRequestOperation.h"
+#include "platform/Markup.h"
 #include "platform/RunLoop.h"
 #include "platform/UrlEncoding.h"
 #include "platform/Values.h"
@@ -117,19 +118,6 @@ std::string charsetIn(const std::string& text) {
                                  head[end] == '_' || head[end] == ':' || head[end] == '.'))
         ++end;
     return head.substr(at, end - at);
-}
-
-std::string escapeHtml(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
-        }
-    }
-    return out;
 }
 
 void initParser() {
