@@ -1,5 +1,6 @@
 #include "account/MVTPerfectInfoViewController.h"
 
+#include "account/RegisterForm.h"
 #include "account/RegisterMessageStrip.h"
 #include "core/MVTPublicMethod.h"
 #include "core/ServiceAddress.h"
@@ -9,7 +10,6 @@
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/RunLoop.h"
 #include "platform/UrlEncoding.h"
-#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
@@ -20,6 +20,7 @@
 #include <algorithm>
 
 using namespace platform;
+using namespace register_form;
 
 namespace {
 
@@ -27,19 +28,7 @@ constexpr const char* kRegisterFailed = "注册失败";
 constexpr const char* kChooseSchool = "选择学校";
 constexpr const char* kApprovalTitle = "加入的学校正在审核";
 
-std::string withoutSpaces(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    return text;
-}
-
 bool isBlank(const std::shared_ptr<TextField>& field) { return !field || withoutSpaces(field->text()).empty(); }
-
-std::shared_ptr<View> whiteBox(const Rect& frame) {
-    auto box = std::make_shared<View>(frame);
-    box->setBackgroundColor(Color::whiteColor());
-    box->setCornerRadius(2);
-    return box;
-}
 
 std::shared_ptr<Label> optionalMark(const Rect& frame) {
     auto mark = std::make_shared<Label>(frame);
@@ -62,11 +51,9 @@ void MVTPerfectInfoViewController::viewDidLoad() {
     setTitle(localized("完善信息"));
     std::weak_ptr<MVTPerfectInfoViewController> weak =
         std::static_pointer_cast<MVTPerfectInfoViewController>(shared_from_this());
-    auto back = MVTPublicMethod::navigationleftBarButton();
-    back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+    setBackArrow(*this, [weak](Control&) {
         if (auto self = weak.lock()) self->goback();
     });
-    navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(back));
     initPerfectInfoView();
     RunLoop::main().performAfter(kFocusDelay, [weak] {
         if (auto self = weak.lock()) self->startInfoField();
@@ -86,15 +73,7 @@ void MVTPerfectInfoViewController::initPerfectInfoView() {
         return box;
     };
     auto makeField = [&](const std::shared_ptr<View>& box, double fieldWidth, const std::string& placeholder) {
-        auto field = std::make_shared<TextField>(Rect(10, 0, fieldWidth, 44));
-        field->setFont(Font::systemFontOfSize(16));
-        field->setBorderStyle(TextBorderStyle::None);
-        field->setClearButtonMode(TextFieldViewMode::WhileEditing);
-        field->setAutocorrection(false);
-        field->setPlaceholder(placeholder);
-        field->setDelegate(weakAs<TextFieldDelegate>());
-        box->addSubview(field);
-        return field;
+        return addField(*box, fieldWidth, placeholder, weakAs<TextFieldDelegate>());
     };
     const double fullField = width - 20;
     const double shortField = width - 60;
@@ -137,14 +116,7 @@ void MVTPerfectInfoViewController::initPerfectInfoView() {
         interField_->setReturnKeyType(ReturnKeyType::Next);
     }
 
-    doneButton_ = Button::buttonWithType(ButtonType::Custom);
-    doneButton_->setFrame({10, third->frame().maxY() + 10, width, 44});
-    doneButton_->setBackgroundImage(Image::imageNamed("login_login"));
-    doneButton_->setBackgroundImage(Image::imageNamed("login_login_press"), ControlStateHighlighted);
-    doneButton_->setTitle(localized("完成"));
-    doneButton_->setTitleColor(Color::whiteColor());
-    doneButton_->titleLabel()->setFont(Font::boldSystemFontOfSize(14));
-    doneButton_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+    doneButton_ = wideButton({10, third->frame().maxY() + 10, width, 44}, localized("完成"), [weak](Control&) {
         if (auto self = weak.lock()) self->toDone();
     });
     root->addSubview(doneButton_);
@@ -317,11 +289,4 @@ void MVTPerfectInfoViewController::mindErr(const std::string& text) {
     showRegisterMessageStrip(view(), text, {5, 5, width - 10, 26}, 4);
 }
 
-void MVTPerfectInfoViewController::showHUDWithBool(bool show) {
-    if (show) {
-        if (HUD_) HUD_->removeFromSuperview();
-        HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
-    } else if (HUD_) {
-        HUD_->hide(true);
-    }
-}
+void MVTPerfectInfoViewController::showHUDWithBool(bool show) { showWaiting(HUD_, view(), show); }

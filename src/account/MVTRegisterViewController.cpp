@@ -1,6 +1,7 @@
 #include "account/MVTRegisterViewController.h"
 
 #include "account/MVTPerfectInfoViewController.h"
+#include "account/RegisterForm.h"
 #include "account/RegisterMessageStrip.h"
 #include "core/MVTPublicMethod.h"
 #include "core/ServiceAddress.h"
@@ -10,9 +11,7 @@
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/RunLoop.h"
 #include "platform/Values.h"
-#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/Screen.h"
@@ -20,22 +19,11 @@
 #include <algorithm>
 
 using namespace platform;
+using namespace register_form;
 
 namespace {
 
 constexpr const char* kValidateFailed = "验证失败";
-
-std::string withoutSpaces(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    return text;
-}
-
-std::shared_ptr<View> whiteBox(const Rect& frame) {
-    auto box = std::make_shared<View>(frame);
-    box->setBackgroundColor(Color::whiteColor());
-    box->setCornerRadius(2);
-    return box;
-}
 
 }  // namespace
 
@@ -48,11 +36,9 @@ void MVTRegisterViewController::viewDidLoad() {
     setTitle(localized("注册"));
     std::weak_ptr<MVTRegisterViewController> weak =
         std::static_pointer_cast<MVTRegisterViewController>(shared_from_this());
-    auto back = MVTPublicMethod::navigationleftBarButton();
-    back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+    setBackArrow(*this, [weak](Control&) {
         if (auto self = weak.lock()) self->goback();
     });
-    navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(back));
     initRegisterView();
     RunLoop::main().performAfter(kFocusDelay, [weak] {
         if (auto self = weak.lock()) self->startAccountField();
@@ -66,15 +52,7 @@ void MVTRegisterViewController::initRegisterView() {
     auto makeField = [&](double y, const std::string& placeholder) {
         auto box = whiteBox({10, y, width, 44});
         root->addSubview(box);
-        auto field = std::make_shared<TextField>(Rect(10, 0, width - 20, 44));
-        field->setFont(Font::systemFontOfSize(16));
-        field->setBorderStyle(TextBorderStyle::None);
-        field->setClearButtonMode(TextFieldViewMode::WhileEditing);
-        field->setAutocorrection(false);
-        field->setPlaceholder(placeholder);
-        field->setDelegate(weakAs<TextFieldDelegate>());
-        box->addSubview(field);
-        return field;
+        return addField(*box, width - 20, placeholder, weakAs<TextFieldDelegate>());
     };
 
     // Placeholders are shown as they stand in every language.
@@ -89,14 +67,7 @@ void MVTRegisterViewController::initRegisterView() {
 
     std::weak_ptr<MVTRegisterViewController> weak =
         std::static_pointer_cast<MVTRegisterViewController>(shared_from_this());
-    nextButton_ = Button::buttonWithType(ButtonType::Custom);
-    nextButton_->setFrame({10, 64 + 44 + 10, width, 44});
-    nextButton_->setBackgroundImage(Image::imageNamed("login_login"));
-    nextButton_->setBackgroundImage(Image::imageNamed("login_login_press"), ControlStateHighlighted);
-    nextButton_->setTitle(localized("下一步"));
-    nextButton_->setTitleColor(Color::whiteColor());
-    nextButton_->titleLabel()->setFont(Font::boldSystemFontOfSize(14));
-    nextButton_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+    nextButton_ = wideButton({10, 64 + 44 + 10, width, 44}, localized("下一步"), [weak](Control&) {
         if (auto self = weak.lock()) self->toDoNext();
     });
     root->addSubview(nextButton_);
@@ -204,11 +175,4 @@ void MVTRegisterViewController::mindErr(const std::string& text) {
     showRegisterMessageStrip(view(), text, {0, 0, width, 26}, 0);
 }
 
-void MVTRegisterViewController::showHUDWithBool(bool show) {
-    if (show) {
-        if (HUD_) HUD_->removeFromSuperview();
-        HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
-    } else if (HUD_) {
-        HUD_->hide(true);
-    }
-}
+void MVTRegisterViewController::showHUDWithBool(bool show) { showWaiting(HUD_, view(), show); }
