@@ -2,7 +2,7 @@
 
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
-#include "core/MVTtirraDataBase.h"
+#include "core/SavedUser.h"
 #include "core/ServiceAddress.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
@@ -47,8 +47,6 @@ std::shared_ptr<Button> makeLink(const std::string& title, double x, double y, C
     if (action) link->addTarget(ControlEventTouchUpInside, std::move(action));
     return link;
 }
-
-Json textOrNull(const MVTAccount::Text& text) { return text ? Json(*text) : Json(); }
 
 // The "%@" text of an account field: "(null)" when it was never set.
 std::string formatted(const MVTAccount::Text& text) { return text.value_or("(null)"); }
@@ -193,25 +191,6 @@ Recorded recordJoinedClass(const Json& reply) {
     return Recorded::Joined;
 }
 
-void rewriteSavedUser() {
-    MVTAccount& account = MVTAccount::sharedInstance();
-    MVTtirraDataBase::deleteSaveUser();
-    MVTtirraDataBase::insertSaveUserTableWithDict({{"userName", textOrNull(account.userName())},
-                                                   {"userPassword", textOrNull(account.password())},
-                                                   {"name", textOrNull(account.name())},
-                                                   {"userId", textOrNull(account.userId())},
-                                                   {"role", textOrNull(account.role())},
-                                                   {"status", textOrNull(account.status())},
-                                                   {"power", textOrNull(account.power())},
-                                                   {"schoolId", textOrNull(account.schoolId())},
-                                                   {"classId", textOrNull(account.classId())},
-                                                   {"ecampus", account.ecampus() ? "1" : "0"},
-                                                   {"vfsUrl", textOrNull(account.vfsUrl())},
-                                                   {"hideString", textOrNull(account.hideAppString())},
-                                                   {"hideSquare", textOrNull(account.hideSquare())},
-                                                   {"userLvl", textOrNull(account.userLvl())},
-                                                   {"userIntegral", textOrNull(account.userIntegral())},
-                                                   {"userIntegralGet", textOrNull(account.userIntegralGet())}});
-}
+void rewriteSavedUser() { rewriteSavedUserFromAccount(); }
 
 }  // namespace class_code_join

@@ -2,7 +2,7 @@
 
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
-#include "core/MVTtirraDataBase.h"
+#include "core/SavedUser.h"
 #include "core/ServiceAddress.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
@@ -34,8 +34,6 @@ constexpr double kRowHeight = 44;
 const Color kGreen = Color::rgb255(76, 184, 79);
 const Color kNameColor = Color::rgb255(60, 60, 60);
 const Color kLineColor = Color::rgb255(216, 217, 222);
-
-Json textOrNull(const MVTAccount::Text& text) { return text ? Json(*text) : Json(); }
 
 // The approval flag of a join reply: "1" or "true".
 bool needsApproval(const Json& reply) {
@@ -325,23 +323,7 @@ void MVTSearchSchoolViewController::handleJoinReply(const Json& reply, const std
     if (integerValue(textOf(valueFor(reply, "success"))) == 1) {
         MVTAccount& account = MVTAccount::sharedInstance();
         account.setSchoolId(schoolId);
-        MVTtirraDataBase::deleteSaveUser();
-        MVTtirraDataBase::insertSaveUserTableWithDict({{"userName", textOrNull(account.userName())},
-                                                       {"userPassword", textOrNull(account.password())},
-                                                       {"name", textOrNull(account.name())},
-                                                       {"userId", textOrNull(account.userId())},
-                                                       {"role", textOrNull(account.role())},
-                                                       {"status", textOrNull(account.status())},
-                                                       {"power", textOrNull(account.power())},
-                                                       {"schoolId", textOrNull(account.schoolId())},
-                                                       {"classId", textOrNull(account.classId())},
-                                                       {"ecampus", account.ecampus() ? "1" : "0"},
-                                                       {"vfsUrl", textOrNull(account.vfsUrl())},
-                                                       {"hideString", textOrNull(account.hideAppString())},
-                                                       {"hideSquare", textOrNull(account.hideSquare())},
-                                                       {"userLvl", textOrNull(account.userLvl())},
-                                                       {"userIntegral", textOrNull(account.userIntegral())},
-                                                       {"userIntegralGet", textOrNull(account.userIntegralGet())}});
+        rewriteSavedUserFromAccount();
         MVTAppDelegate::sharedAppDelegate()->userGetLogin();
         return;
     }

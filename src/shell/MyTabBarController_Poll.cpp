@@ -7,6 +7,7 @@
 #include "core/MVTPublicMethod.h"
 #include "core/MVTtirraDataBase.h"
 #include "core/PinyinInitial.h"
+#include "core/SavedUser.h"
 #include "core/ServiceAddress.h"
 #include "me/MVTUserSettingViewController.h"
 #include "shell/MVTAppDelegate.h"
@@ -55,8 +56,6 @@ std::shared_ptr<MVTUserSettingViewController> meRoot(const MyTabBarController& t
         root = stack->viewControllers().empty() ? nullptr : stack->viewControllers().front();
     return std::dynamic_pointer_cast<MVTUserSettingViewController>(root);
 }
-
-nlohmann::json textOrNull(const MVTAccount::Text& text) { return text ? nlohmann::json(*text) : nlohmann::json(); }
 
 std::filesystem::path postListPath(const std::string& id) {
     return Paths::documentsDirectory() / (id + "_postList.txt");
@@ -258,23 +257,7 @@ void MyTabBarController::reloadUserLvl() {
                 take("creditGet", [&](const std::string& v) { account.setUserIntegral(v); });
             }
             account.setStatus(textOf(reply, "status"));
-            MVTtirraDataBase::deleteSaveUser();
-            MVTtirraDataBase::insertSaveUserTableWithDict({{"userName", textOrNull(account.userName())},
-                                                           {"userPassword", textOrNull(account.password())},
-                                                           {"name", textOrNull(account.name())},
-                                                           {"userId", textOrNull(account.userId())},
-                                                           {"role", textOrNull(account.role())},
-                                                           {"status", textOrNull(account.status())},
-                                                           {"power", textOrNull(account.power())},
-                                                           {"schoolId", textOrNull(account.schoolId())},
-                                                           {"classId", textOrNull(account.classId())},
-                                                           {"ecampus", account.ecampus() ? "1" : "0"},
-                                                           {"vfsUrl", textOrNull(account.vfsUrl())},
-                                                           {"hideString", textOrNull(account.hideAppString())},
-                                                           {"hideSquare", textOrNull(account.hideSquare())},
-                                                           {"userLvl", textOrNull(account.userLvl())},
-                                                           {"userIntegral", textOrNull(account.userIntegral())},
-                                                           {"userIntegralGet", textOrNull(account.userIntegralGet())}});
+            rewriteSavedUserFromAccount();
             if (auto me = meRoot(*self)) me->reloadUserLvl();
         },
         [weak](HttpRequestOperation&, const HttpError&) {
