@@ -1,19 +1,25 @@
 #include "account/ClassCodeJoin.h"
 
+#include "account/MVTAddToClassBySelectViewController.h"
+#include "account/MVTZXingViewController.h"
+
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "core/SavedUser.h"
 #include "core/ServiceAddress.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
+#include "shell/myNavigationController.h"
 
 #include "platform/HttpClient.h"
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/UrlEncoding.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextMeasure.h"
@@ -192,5 +198,71 @@ Recorded recordJoinedClass(const Json& reply) {
 }
 
 void rewriteSavedUser() { rewriteSavedUserFromAccount(); }
+
+void setUpNavigationBar(ViewController& screen, Control::Handler back, Control::Handler done) {
+    screen.setTitle(localized("加入班级"));
+    auto backButton = MVTPublicMethod::navigationleftBarButton();
+    backButton->addTarget(ControlEventTouchUpInside, std::move(back));
+    screen.navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(backButton));
+    auto doneButton = MVTPublicMethod::navigationrightBarButton(localized("完成"));
+    doneButton->addTarget(ControlEventTouchUpInside, std::move(done));
+    screen.navigationItem().setRightBarButtonItem(BarButtonItem::withCustomView(doneButton));
+}
+
+bool refuseEmptyCode(const std::string& code, View& root) {
+    if (!isEmptyCode(code)) return false;
+    root.endEditing(true);
+    showEmptyCodeAlert();
+    return true;
+}
+
+void offerClassWithCode(const std::string& code, std::weak_ptr<AlertViewDelegate> delegate) {
+    sendJsonGet(
+        classQueryUrl(code),
+        [delegate](const Json& reply) {
+            if (delegate.expired() || isNoReply(reply)) return;
+            if (isSuccess(reply)) {
+                auto confirm = AlertView::make(localized("确定加入该班级？"), reasonOr(reply, "message", ""), delegate,
+                                               localized("取消"), {localized("确定")});
+                confirm->setTag(static_cast<int>(kConfirmAlertTag));
+                confirm->show();
+                return;
+            }
+            // A refusal without a reason still says that the class was not found.
+            showNotice(reasonOr(reply, "message", localized("查询班级信息失败")));
+        },
+        [] { showNotice(localized("查询班级信息失败")); });
+}
+
+void showJoinFailed(const Json& reply, std::weak_ptr<AlertViewDelegate> delegate) {
+    AlertView::make(localized("提示"), reasonOr(reply, "msg", localized("加入班级失败,请重试")), std::move(delegate),
+                    localized("确定"))
+        ->show();
+}
+
+bool recordJoinedClassOrTell(const Json& reply) {
+    switch (recordJoinedClass(reply)) {
+        case Recorded::AlreadyJoined:
+            showNotice("已加入该班级，重复操作。");
+            return false;
+        case Recorded::NoClassId:
+            showNotice(localized("加入班级失败,请重试"));
+            return false;
+        case Recorded::Joined:
+            break;
+    }
+    return true;
+}
+
+void presentScanScreen(ViewController& screen, std::weak_ptr<MVTZXingViewControllerDelegate> delegate) {
+    auto scan = std::make_shared<MVTZXingViewController>();
+    scan->setDelegate(std::move(delegate));
+    screen.presentViewController(myNavigationController::withRoot(scan), true);
+}
+
+void pushJoinByChoice(ViewController& screen) {
+    if (auto* navigation = screen.navigationController())
+        navigation->pushViewController(std::make_shared<MVTAddToClassBySelectViewController>(), true);
+}
 
 }  // namespace class_code_join

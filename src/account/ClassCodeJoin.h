@@ -11,12 +11,16 @@
 #include <memory>
 #include <string>
 
+class MVTZXingViewControllerDelegate;
+
 namespace platform {
+class AlertViewDelegate;
 class Button;
 class Label;
 class TextField;
 class TextFieldDelegate;
 class View;
+class ViewController;
 }  // namespace platform
 
 namespace class_code_join {
@@ -100,5 +104,42 @@ enum class Recorded {
 Recorded recordJoinedClass(const platform::Json& reply);
 // Rewrites the saved-user row from the account record (the sixteen saved fields).
 void rewriteSavedUser();
+
+// ---- Steps both screens take the same way ----------------------------------------------------
+
+// The title "加入班级", the back arrow (running `back`) and "完成" (running `done`) in the
+// navigation bar of `screen`.
+void setUpNavigationBar(platform::ViewController& screen, platform::Control::Handler back,
+                        platform::Control::Handler done);
+// The "扫描二维码" and "无法获取班级编号,经审核加入" actions of `screen`'s form: each runs its
+// member of the screen while the screen is there.
+template <class Screen>
+FormActions scanAndChoiceActions(const std::weak_ptr<Screen>& screen) {
+    FormActions actions;
+    actions.scan = [screen](platform::Control&) {
+        if (auto self = screen.lock()) self->toZXing();
+    };
+    actions.getClassId = [screen](platform::Control&) {
+        if (auto self = screen.lock()) self->doNotKnowTheClassCode();
+    };
+    return actions;
+}
+// An empty code closes the keyboard in `root` and shows the empty-code alert: true. Any
+// other code: false, nothing done.
+bool refuseEmptyCode(const std::string& code, platform::View& root);
+// Looks the class with `code` up. A class found is offered in the confirm alert (tag 1122:
+// "取消" 0, "确定" 1) answered by `delegate`; a refusal or a failed request shows its notice.
+// Nothing happens when the delegate is gone by the reply or the reply is empty.
+void offerClassWithCode(const std::string& code, std::weak_ptr<platform::AlertViewDelegate> delegate);
+// "提示" with the reply's "msg" (or "加入班级失败,请重试") and "确定", answered by `delegate`.
+void showJoinFailed(const platform::Json& reply, std::weak_ptr<platform::AlertViewDelegate> delegate);
+// recordJoinedClass, with the notice for a class already joined or for a reply naming no
+// class. True when the class was joined.
+bool recordJoinedClassOrTell(const platform::Json& reply);
+// Presents the scan screen from `screen`, inside a navigation controller, reporting to
+// `delegate`.
+void presentScanScreen(platform::ViewController& screen, std::weak_ptr<MVTZXingViewControllerDelegate> delegate);
+// Pushes the join-by-choice screen onto the navigation controller of `screen`.
+void pushJoinByChoice(platform::ViewController& screen);
 
 }  // namespace class_code_join

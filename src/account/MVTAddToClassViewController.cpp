@@ -1,14 +1,9 @@
 #include "account/MVTAddToClassViewController.h"
 
-#include "account/MVTAddToClassBySelectViewController.h"
-#include "core/MVTPublicMethod.h"
 #include "shell/InternationalControl.h"
-#include "shell/myNavigationController.h"
 
 #include "platform/RunLoop.h"
-#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/NavigationController.h"
 
 using namespace platform;
 using namespace class_code_join;
@@ -30,30 +25,20 @@ void MVTAddToClassViewController::viewDidLoad() {
 }
 
 void MVTAddToClassViewController::initTitleView() {
-    setTitle(localized("加入班级"));
     auto weak = weakAs<MVTAddToClassViewController>();
-    auto back = MVTPublicMethod::navigationleftBarButton();
-    back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
-        if (auto self = weak.lock()) self->goback();
-    });
-    navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(back));
-    auto done = MVTPublicMethod::navigationrightBarButton(localized("完成"));
-    done->addTarget(ControlEventTouchUpInside, [weak](Control&) {
-        if (auto self = weak.lock()) self->addToClass();
-    });
-    navigationItem().setRightBarButtonItem(BarButtonItem::withCustomView(done));
+    setUpNavigationBar(
+        *this,
+        [weak](Control&) {
+            if (auto self = weak.lock()) self->goback();
+        },
+        [weak](Control&) {
+            if (auto self = weak.lock()) self->addToClass();
+        });
 }
 
 void MVTAddToClassViewController::initMainView() {
-    auto weak = weakAs<MVTAddToClassViewController>();
-    FormActions actions;
-    actions.scan = [weak](Control&) {
-        if (auto self = weak.lock()) self->toZXing();
-    };
-    actions.getClassId = [weak](Control&) {
-        if (auto self = weak.lock()) self->doNotKnowTheClassCode();
-    };
-    form_ = buildForm(view(), kHint, weakAs<TextFieldDelegate>(), std::move(actions));
+    form_ = buildForm(view(), kHint, weakAs<TextFieldDelegate>(),
+                      scanAndChoiceActions(weakAs<MVTAddToClassViewController>()));
 }
 
 void MVTAddToClassViewController::viewWillAppear(bool animated) {
@@ -78,32 +63,12 @@ void MVTAddToClassViewController::addToClass() {
         showEmptyCodeAlert();
         return;
     }
-    auto weak = weakAs<MVTAddToClassViewController>();
-    sendJsonGet(
-        classQueryUrl(code),
-        [weak](const Json& reply) {
-            auto self = weak.lock();
-            if (!self || isNoReply(reply)) return;
-            if (isSuccess(reply)) {
-                auto confirm = AlertView::make(localized("确定加入该班级？"), reasonOr(reply, "message", ""),
-                                               self->weakAs<AlertViewDelegate>(), localized("取消"),
-                                               {localized("确定")});
-                confirm->setTag(static_cast<int>(kConfirmAlertTag));
-                confirm->show();
-                return;
-            }
-            showNotice(reasonOr(reply, "message", localized("查询班级信息失败")));
-        },
-        [] { showNotice(localized("查询班级信息失败")); });
+    offerClassWithCode(code, weakAs<AlertViewDelegate>());
 }
 
 void MVTAddToClassViewController::sureToAddToClass() {
     const std::string code = form_.codeField->text();
-    if (isEmptyCode(code)) {
-        view()->endEditing(true);
-        showEmptyCodeAlert();
-        return;
-    }
+    if (refuseEmptyCode(code, *view())) return;
     auto weak = weakAs<MVTAddToClassViewController>();
     sendJsonGet(
         joinUrl(code),
@@ -115,34 +80,19 @@ void MVTAddToClassViewController::sureToAddToClass() {
                 self->successGetClassIdWith(reply);
                 return;
             }
-            auto failed = AlertView::make(localized("提示"), reasonOr(reply, "msg", localized("加入班级失败,请重试")),
-                                          self->weakAs<AlertViewDelegate>(), localized("确定"));
-            failed->show();
+            showJoinFailed(reply, self->weakAs<AlertViewDelegate>());
         },
         [] {});
 }
 
 void MVTAddToClassViewController::successGetClassIdWith(const Json& reply) {
-    switch (recordJoinedClass(reply)) {
-        case Recorded::AlreadyJoined:
-            showNotice("已加入该班级，重复操作。");
-            return;
-        case Recorded::NoClassId:
-            showNotice(localized("加入班级失败,请重试"));
-            return;
-        case Recorded::Joined:
-            break;
-    }
+    if (!recordJoinedClassOrTell(reply)) return;
     auto joined = AlertView::make(localized("提示"), "班级加入成功", weakAs<AlertViewDelegate>(), localized("确定"));
     joined->setTag(static_cast<int>(kJoinedAlertTag));
     joined->show();
 }
 
-void MVTAddToClassViewController::toZXing() {
-    auto scan = std::make_shared<MVTZXingViewController>();
-    scan->setDelegate(weakAs<MVTZXingViewControllerDelegate>());
-    presentViewController(myNavigationController::withRoot(scan), true);
-}
+void MVTAddToClassViewController::toZXing() { presentScanScreen(*this, weakAs<MVTZXingViewControllerDelegate>()); }
 
 void MVTAddToClassViewController::MVTZXingViewControllerDidScanResult(MVTZXingViewController&,
                                                                       const std::string& result) {
@@ -156,10 +106,7 @@ void MVTAddToClassViewController::MVTZXingViewControllerDidCancel(MVTZXingViewCo
     dismissViewController(true);
 }
 
-void MVTAddToClassViewController::doNotKnowTheClassCode() {
-    if (auto* navigation = navigationController())
-        navigation->pushViewController(std::make_shared<MVTAddToClassBySelectViewController>(), true);
-}
+void MVTAddToClassViewController::doNotKnowTheClassCode() { pushJoinByChoice(*this); }
 
 void MVTAddToClassViewController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
     if (alert.tag() == kConfirmAlertTag && index == 1)

@@ -1,15 +1,12 @@
 #include "account/MVTInterClassViewController.h"
 
-#include "account/MVTAddToClassBySelectViewController.h"
 #include "account/MVTSearchSchoolViewController.h"
 #include "core/MVTAccount.h"
-#include "core/MVTPublicMethod.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 #include "shell/myNavigationController.h"
 
 #include "platform/RunLoop.h"
-#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ProgressHUD.h"
@@ -56,18 +53,15 @@ MVTInterClassViewController::~MVTInterClassViewController() {
 
 void MVTInterClassViewController::viewDidLoad() {
     ViewViewController::viewDidLoad();
-    setTitle(localized("加入班级"));
     auto weak = weakAs<MVTInterClassViewController>();
-    auto back = MVTPublicMethod::navigationleftBarButton();
-    back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
-        if (auto self = weak.lock()) self->goback();
-    });
-    navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(back));
-    auto done = MVTPublicMethod::navigationrightBarButton(localized("完成"));
-    done->addTarget(ControlEventTouchUpInside, [weak](Control&) {
-        if (auto self = weak.lock()) self->addToClass();
-    });
-    navigationItem().setRightBarButtonItem(BarButtonItem::withCustomView(done));
+    setUpNavigationBar(
+        *this,
+        [weak](Control&) {
+            if (auto self = weak.lock()) self->goback();
+        },
+        [weak](Control&) {
+            if (auto self = weak.lock()) self->addToClass();
+        });
 
     initInfoView();
     focusTimer_ = RunLoop::main().performAfter(kFocusDelay, [weak] {
@@ -77,13 +71,7 @@ void MVTInterClassViewController::viewDidLoad() {
 
 void MVTInterClassViewController::initInfoView() {
     auto weak = weakAs<MVTInterClassViewController>();
-    FormActions actions;
-    actions.scan = [weak](Control&) {
-        if (auto self = weak.lock()) self->toZXing();
-    };
-    actions.getClassId = [weak](Control&) {
-        if (auto self = weak.lock()) self->doNotKnowTheClassCode();
-    };
+    FormActions actions = scanAndChoiceActions(weak);
     if (isLogining_)
         actions.schoolOnly = [weak](Control&) {
             if (auto self = weak.lock()) self->toSearchSchool();
@@ -112,38 +100,13 @@ void MVTInterClassViewController::goback() {
 
 void MVTInterClassViewController::addToClass() {
     const std::string code = form_.codeField->text();
-    if (isEmptyCode(code)) {
-        view()->endEditing(true);
-        showEmptyCodeAlert();
-        return;
-    }
-    auto weak = weakAs<MVTInterClassViewController>();
-    sendJsonGet(
-        classQueryUrl(code),
-        [weak](const Json& reply) {
-            auto self = weak.lock();
-            if (!self || isNoReply(reply)) return;
-            if (isSuccess(reply)) {
-                auto confirm = AlertView::make(localized("确定加入该班级？"), reasonOr(reply, "message", ""),
-                                               self->weakAs<AlertViewDelegate>(), localized("取消"),
-                                               {localized("确定")});
-                confirm->setTag(static_cast<int>(kConfirmAlertTag));
-                confirm->show();
-                return;
-            }
-            // A refusal without a reason still says that the class was not found.
-            showNotice(reasonOr(reply, "message", localized("查询班级信息失败")));
-        },
-        [] { showNotice(localized("查询班级信息失败")); });
+    if (refuseEmptyCode(code, *view())) return;
+    offerClassWithCode(code, weakAs<AlertViewDelegate>());
 }
 
 void MVTInterClassViewController::toDone() {
     const std::string code = form_.codeField->text();
-    if (isEmptyCode(code)) {
-        view()->endEditing(true);
-        showEmptyCodeAlert();
-        return;
-    }
+    if (refuseEmptyCode(code, *view())) return;
     auto weak = weakAs<MVTInterClassViewController>();
     sendJsonGet(
         joinUrl(code),
@@ -164,9 +127,7 @@ void MVTInterClassViewController::toDone() {
                 return;
             }
             // Neither approval nor success: the service's reason, or at least that it failed.
-            auto failed = AlertView::make(localized("提示"), reasonOr(reply, "msg", localized("加入班级失败,请重试")),
-                                          self->weakAs<AlertViewDelegate>(), localized("确定"));
-            failed->show();
+            showJoinFailed(reply, self->weakAs<AlertViewDelegate>());
         },
         [weak] {
             if (auto self = weak.lock()) self->showHUDWithBool(false);
@@ -177,16 +138,7 @@ void MVTInterClassViewController::toDone() {
 }
 
 void MVTInterClassViewController::successGetClassIdWith(const Json& reply) {
-    switch (recordJoinedClass(reply)) {
-        case Recorded::AlreadyJoined:
-            showNotice("已加入该班级，重复操作。");
-            return;
-        case Recorded::NoClassId:
-            showNotice(localized("加入班级失败,请重试"));
-            return;
-        case Recorded::Joined:
-            break;
-    }
+    if (!recordJoinedClassOrTell(reply)) return;
     if (isLogining_) {
         if (auto app = MVTAppDelegate::sharedAppDelegate()) app->userGetLogin();
     } else {
@@ -196,9 +148,7 @@ void MVTInterClassViewController::successGetClassIdWith(const Json& reply) {
 
 void MVTInterClassViewController::toZXing() {
     view()->endEditing(true);
-    auto scan = std::make_shared<MVTZXingViewController>();
-    scan->setDelegate(weakAs<MVTZXingViewControllerDelegate>());
-    presentViewController(myNavigationController::withRoot(scan), true);
+    presentScanScreen(*this, weakAs<MVTZXingViewControllerDelegate>());
 }
 
 void MVTInterClassViewController::MVTZXingViewControllerDidScanResult(MVTZXingViewController&,
@@ -213,10 +163,7 @@ void MVTInterClassViewController::MVTZXingViewControllerDidCancel(MVTZXingViewCo
     dismissViewController(true);
 }
 
-void MVTInterClassViewController::doNotKnowTheClassCode() {
-    if (auto* navigation = navigationController())
-        navigation->pushViewController(std::make_shared<MVTAddToClassBySelectViewController>(), true);
-}
+void MVTInterClassViewController::doNotKnowTheClassCode() { pushJoinByChoice(*this); }
 
 void MVTInterClassViewController::toSearchSchool() {
     view()->endEditing(true);
