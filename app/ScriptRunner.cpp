@@ -1,6 +1,7 @@
 #include "ScriptRunner.h"
 
 #include "platform/Files.h"
+#include "platform/Values.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Renderer.h"
@@ -20,13 +21,6 @@ using nlohmann::json;
 namespace {
 constexpr int kExpectFailed = 1;
 constexpr int kScriptError = 2;
-
-std::string trim(const std::string& s) {
-    size_t a = s.find_first_not_of(" \t\r");
-    if (a == std::string::npos) return {};
-    size_t b = s.find_last_not_of(" \t\r");
-    return s.substr(a, b - a + 1);
-}
 
 bool parseNumber(const std::string& text, double& out) {
     char* end = nullptr;
@@ -96,7 +90,7 @@ int ScriptRunner::runText(const std::string& text) {
     while (std::getline(in, line)) {
         ++number;
         bool quit = false;
-        if (int code = runLine(trim(line), number, quit); code != 0) return code;
+        if (int code = runLine(platform::trimmed(line), number, quit); code != 0) return code;
         if (quit) break;
     }
     return 0;
@@ -111,7 +105,7 @@ int ScriptRunner::runLine(const std::string& line, int number, bool& quit) {
     if (line.empty() || line[0] == '#') return 0;
     size_t space = line.find(' ');
     std::string command = line.substr(0, space);
-    std::string arg = space == std::string::npos ? "" : trim(line.substr(space + 1));
+    std::string arg = space == std::string::npos ? "" : platform::trimmed(line.substr(space + 1));
     auto error = [&](const std::string& message) {
         fail(number, message, kScriptError);
         return kScriptError;

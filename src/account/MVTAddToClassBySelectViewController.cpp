@@ -9,6 +9,7 @@
 #include "platform/HttpClient.h"
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/StatisticsKit.h"
+#include "platform/Values.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
@@ -35,13 +36,6 @@ constexpr double kCaptionWidth = 70;
 constexpr double kNoteTop = 150;
 constexpr double kPickerTop = 200;
 constexpr double kPickerHeight = 218;
-
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
-}
 
 // A list reply that is not a list (an error dictionary, null) reads as an empty list.
 Json listOf(const Json& reply) { return reply.is_array() ? reply : Json::array(); }

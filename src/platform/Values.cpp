@@ -174,6 +174,14 @@ std::string utf16Substring(const std::string& text, std::size_t location, std::s
     return fromUtf16(units.substr(location, length));
 }
 
+std::string trimmed(std::string_view text) {
+    constexpr std::string_view kSpace = " \t\r\n\f\v";
+    const auto first = text.find_first_not_of(kSpace);
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(kSpace);
+    return std::string(text.substr(first, last - first + 1));
+}
+
 bool isValidUtf8(const std::string& text) {
     int32_t i = 0;
     const auto* s = reinterpret_cast<const uint8_t*>(text.data());

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -30,6 +31,9 @@ bool boolValue(const Json& value);
 long long integerValue(const std::string& text);
 double doubleValue(const std::string& text);
 bool boolValue(const std::string& text);
+
+// The text without the ASCII white space (space, tab, line breaks) at either end.
+std::string trimmed(std::string_view text);
 
 // Shortest decimal text of a number ("3", "3.5", "0.1").
 std::string numberText(double value);

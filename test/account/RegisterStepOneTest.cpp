@@ -27,7 +27,7 @@ using sample_service::Reply;
 
 namespace {
 
-constexpr const char* kValidatePath = "services/norvo/registerValidate";
+constexpr const char* kValidatePath = "/services/norvo/registerValidate";
 
 class RegisterStepOneTest : public testing_support::RegisterTest {
 protected:
@@ -40,7 +40,7 @@ protected:
     size_t validateRequests() const {
         size_t n = 0;
         for (const auto& r : service_->requests())
-            if (r.path == std::string("/") + kValidatePath) ++n;
+            if (r.path == kValidatePath) ++n;
         return n;
     }
     std::shared_ptr<MVTPerfectInfoViewController> stepTwo() const {

@@ -60,6 +60,12 @@ TEST(ValuesTest, Utf16CountsCodeUnitsAndSurvivesBadBytes) {
     EXPECT_TRUE(isValidUtf8("中文"));
 }
 
+TEST(ValuesTest, TrimmedDropsWhiteSpaceAtBothEndsOnly) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""}, {" \t\r\n", ""}, {"  a b  ", "a b"}, {"\n12,\t", "12,"}, {"张 三\r\n", "张 三"}};
+    for (auto& [text, expected] : cases) EXPECT_EQ(trimmed(text), expected) << text;
+}
+
 TEST(ValuesTest, Base64RoundTrip) {
     for (const std::string& s : std::vector<std::string>{"", "a", "ab", "abc", "abcd", std::string("\0\xff\x10", 3)})
         EXPECT_EQ(base64Decode(base64Encode(s)), s);

@@ -47,14 +47,6 @@ std::string lower(std::string text) {
     return text;
 }
 
-std::string trim(const std::string& text) {
-    const char* space = " \t\r\n\f\v";
-    size_t first = text.find_first_not_of(space);
-    if (first == std::string::npos) return {};
-    size_t last = text.find_last_not_of(space);
-    return text.substr(first, last - first + 1);
-}
-
 std::string collapseWhitespace(const std::string& text) {
     std::string out;
     bool space = false;
@@ -275,7 +267,7 @@ public:
             if (!text.empty() && text[0] == '\n') text.erase(0, 1);
             while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         } else {
-            text = trim(text);
+            text = trimmed(text);
         }
         WebView::Block block;
         block.kind = pendingStyle_.href.empty() ? WebView::Block::Kind::Text : WebView::Block::Kind::Link;
@@ -325,10 +317,10 @@ private:
     void appendText(const std::string& raw, const Style& style) {
         std::string text = style.preformatted ? raw : collapseWhitespace(raw);
         if (!hasContent_) {
-            if (trim(text).empty() && !style.preformatted) return;
+            if (trimmed(text).empty() && !style.preformatted) return;
             // The block takes the style of its first text.
             pendingStyle_ = style;
-            hasContent_ = !trim(text).empty();
+            hasContent_ = !trimmed(text).empty();
         }
         if (!style.preformatted && !text.empty() && text[0] == ' ' &&
             (pending_.empty() || pending_.back() == ' ' || pending_.back() == '\n'))
@@ -651,7 +643,7 @@ void WebView::showHtml(const std::string& html, const std::string& url, const st
     xmlDoc* doc = page_->doc.get();
     if (doc) {
         auto titles = select(doc, "//title");
-        if (!titles.empty()) title_ = trim(collapseWhitespace(textContent(titles.front())));
+        if (!titles.empty()) title_ = trimmed(collapseWhitespace(textContent(titles.front())));
         imageSources_ = imageSourcesOf(doc);
         for (xmlNode* meta : select(doc, "//meta")) {
             if (lower(attribute(meta, "name").value_or("")) != "viewport") continue;
@@ -904,7 +896,7 @@ std::string WebView::callScriptObject(const std::string& script, bool* called) {
     auto object = javascriptInterface(match[1].str());
     if (!object) return {};
     std::vector<std::string> arguments;
-    std::string all = trim(match[3].str());
+    std::string all = trimmed(match[3].str());
     std::string current;
     char quote = 0;
     for (char c : all) {
@@ -914,13 +906,13 @@ std::string WebView::callScriptObject(const std::string& script, bool* called) {
         } else if (c == '\'' || c == '"') {
             quote = c;
         } else if (c == ',') {
-            arguments.push_back(trim(current));
+            arguments.push_back(trimmed(current));
             current.clear();
         } else {
             current += c;
         }
     }
-    if (!all.empty()) arguments.push_back(trim(current));
+    if (!all.empty()) arguments.push_back(trimmed(current));
     // The object may close the screen that holds this view: keep the view alive meanwhile.
     auto keep = shared_from_this();
     *called = object->callFromScript(match[2].str(), arguments);
@@ -929,8 +921,8 @@ std::string WebView::callScriptObject(const std::string& script, bool* called) {
 
 std::string WebView::stringByEvaluatingJavaScriptFromString(const std::string& script) {
     evaluatedScripts_.push_back(script);
-    std::string code = trim(script);
-    while (!code.empty() && code.back() == ';') code = trim(code.substr(0, code.size() - 1));
+    std::string code = trimmed(script);
+    while (!code.empty() && code.back() == ';') code = trimmed(code.substr(0, code.size() - 1));
 
     if (code == "document.title") return title_;
     if (code == "document.body.innerHTML") {
@@ -961,16 +953,16 @@ std::string WebView::stringByEvaluatingJavaScriptFromString(const std::string& s
 }
 
 bool WebView::followLink(const std::string& href) {
-    const std::string trimmed = trim(href);
-    if (lower(trimmed).rfind("javascript:", 0) == 0) {
-        std::string code = trim(percentDecode(trimmed.substr(11)));
-        while (!code.empty() && code.back() == ';') code = trim(code.substr(0, code.size() - 1));
+    const std::string link = trimmed(href);
+    if (lower(link).rfind("javascript:", 0) == 0) {
+        std::string code = trimmed(percentDecode(link.substr(11)));
+        while (!code.empty() && code.back() == ';') code = trimmed(code.substr(0, code.size() - 1));
         bool called = false;
         callScriptObject(code, &called);
         return called;
     }
     const std::string base = baseUrl_.empty() ? request_.url() : baseUrl_;
-    UrlRequest request(base.empty() || base == "about:blank" ? trimmed : resolveUrl(base, trimmed));
+    UrlRequest request(base.empty() || base == "about:blank" ? link : resolveUrl(base, link));
     return navigate(request, WebViewNavigationType::LinkClicked);
 }
 
