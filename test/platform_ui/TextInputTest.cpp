@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
@@ -9,6 +10,7 @@
 #include "platform/ui/UiDriver.h"
 #include "platform/ui/ViewController.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,112 @@ TEST_F(TextInputTest, TheKeyboardCoversWhatLiesUnderIt) {
     ASSERT_TRUE(driver_->tap(high));
     EXPECT_FALSE(driver_->tap(low));
     EXPECT_TRUE(high->isFirstResponder());
+}
+
+// The drawn keyboard's key with `title`, in window points.
+std::optional<Rect> keyFrame(const std::string& title) {
+    auto view = Keyboard::shared().view();
+    if (!view) return std::nullopt;
+    for (const auto& key : Keyboard::shared().keys())
+        if (key.title == title) return view->convertRectTo(key.frame, nullptr);
+    return std::nullopt;
+}
+
+TEST_F(TextInputTest, TheReturnKeyIsTitledByTheInputsKindInTheInterfaceLanguage) {
+    struct Case {
+        ReturnKeyType type;
+        std::string chinese, english;
+    };
+    const Case cases[] = {
+        {ReturnKeyType::Next, "下一项", "Next"}, {ReturnKeyType::Done, "完成", "Done"},
+        {ReturnKeyType::Go, "前往", "Go"},       {ReturnKeyType::Search, "搜索", "Search"},
+        {ReturnKeyType::Send, "发送", "Send"},   {ReturnKeyType::Default, "换行", "return"},
+    };
+    auto field = addField({20, 100, 280, 30}, "Field");
+    auto notes = std::make_shared<TextView>(Rect{20, 140, 280, 60});
+    screen_->view()->addSubview(notes);
+    std::string language = "zh-Hans";
+    Keyboard::shared().setLanguageSource([&] { return language; });
+    for (const auto& c : cases) {
+        for (const auto& [code, title] : {std::pair{"zh-Hans", c.chinese}, std::pair{"en", c.english}}) {
+            language = code;
+            // A text field and a text view; moving between them keeps the keyboard up and
+            // changes its Return key.
+            field->setReturnKeyType(c.type);
+            notes->setReturnKeyType(c.type);
+            ASSERT_TRUE(driver_->tap(field));
+            EXPECT_TRUE(keyFrame(title)) << title;
+            notes->becomeFirstResponder();
+            EXPECT_TRUE(keyFrame(title)) << title;
+            notes->resignFirstResponder();
+        }
+    }
+    EXPECT_FALSE(Keyboard::shared().isVisible());
+    Keyboard::shared().setLanguageSource(nullptr);
+}
+
+TEST_F(TextInputTest, TappingDrawnKeysTypesThem) {
+    auto field = addField({20, 100, 280, 30}, "Name");
+    auto d = std::make_shared<RecordingFieldDelegate>();
+    field->setDelegate(d);
+    d->events.clear();
+    ASSERT_TRUE(driver_->tap(field));
+    auto press = [&](const std::string& title) {
+        auto frame = keyFrame(title);
+        ASSERT_TRUE(frame) << "no key " << title;
+        EXPECT_TRUE(driver_->tapPoint({frame->midX(), frame->midY()})) << title;
+    };
+    // Shift capitalises the next letter only; space, the digits and back.
+    // (The delegate refuses digits.)
+    for (auto* key : {"shift", "H", "i", "space", "x", "delete", "123", "-", "!", "ABC", "q"}) press(key);
+    EXPECT_EQ(field->text(), "Hi -!q");
+    EXPECT_TRUE(field->isFirstResponder());  // taps on the keyboard leave the caret where it is
+    // A finger in the gap between two keys takes the nearer one.
+    auto w = keyFrame("w"), e = keyFrame("e");
+    driver_->tapPoint({w->maxX() + 1, w->midY()});
+    driver_->tapPoint({e->minX() - 1, e->midY()});
+    EXPECT_EQ(field->text(), "Hi -!qwe");
+    press("return");
+    EXPECT_EQ(d->events, (std::vector<std::string>{"begin", "return", "end"}));
+
+    // A field for numbers opens on the digits.
+    auto phone = addField({20, 140, 280, 30}, "Phone");
+    phone->setKeyboardType(KeyboardType::NumbersAndPunctuation);
+    ASSERT_TRUE(driver_->tap(phone));
+    press("1");
+    EXPECT_EQ(phone->text(), "1");
+    EXPECT_TRUE(keyFrame("ABC"));
+}
+
+TEST_F(TextInputTest, TheKeyboardIsDrawnAsRowsOfKeys) {
+    auto field = addField({20, 100, 280, 30}, "Name");
+    field->setReturnKeyType(ReturnKeyType::Done);
+    ASSERT_TRUE(driver_->tap(field));
+    auto picture = Renderer::render(driver_->window(), {320, 568}, 2);
+    auto pixel = [&](Point p) { return picture->colorAt(int(p.x * 2), int(p.y * 2)); };
+    auto near = [](Color a, int r, int g, int b) {
+        return std::abs(a.r * 255 - r) + std::abs(a.g * 255 - g) + std::abs(a.b * 255 - b) < 12;
+    };
+    auto keys = Keyboard::shared().keys();
+    ASSERT_EQ(keys.size(), 10u + 9u + 1u + 7u + 1u + 3u);  // three rows of letters, shift, delete, the bottom row
+    ASSERT_TRUE(keyFrame("q") && keyFrame("Done"));
+    Rect q = *keyFrame("q"), done = *keyFrame("Done");
+    // A white key face with a dark letter on it, on the keyboard's grey; the Return key of
+    // a field that is done blue.
+    EXPECT_TRUE(near(pixel({q.minX() + 2, q.minY() + 3}), 255, 255, 255));
+    int dark = 0;
+    for (double y = q.minY(); y < q.maxY(); y += 0.5)
+        for (double x = q.minX(); x < q.maxX(); x += 0.5) dark += pixel({x, y}).r < 0.4;
+    EXPECT_GT(dark, 10);
+    EXPECT_TRUE(near(pixel({q.maxX() + 3, q.midY()}), 209, 213, 219));
+    EXPECT_TRUE(near(pixel({done.minX() + 5, done.minY() + 5}), 0, 122, 255));
+    // All the keys lie inside the keyboard, none over another.
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const Rect& k = keys[i].frame;
+        EXPECT_TRUE(k.minX() >= 0 && k.minY() >= 0 && k.maxX() <= 320 && k.maxY() <= 216) << keys[i].title;
+        for (size_t j = i + 1; j < keys.size(); ++j)
+            EXPECT_FALSE(keys[i].frame.intersects(keys[j].frame)) << keys[i].title << " " << keys[j].title;
+    }
 }
 
 TEST_F(TextInputTest, TypingGoesThroughTheDelegateInUtf16Ranges) {

@@ -60,9 +60,9 @@ public:
     void setTextAlignment(TextAlignment alignment) { alignment_ = alignment; markChanged(); }
     bool isSecureTextEntry() const { return secure_; }
     void setSecureTextEntry(bool secure) { secure_ = secure; markChanged(); }
-    KeyboardType keyboardType() const { return keyboardType_; }
+    KeyboardType keyboardType() const override { return keyboardType_; }
     void setKeyboardType(KeyboardType type) { keyboardType_ = type; }
-    ReturnKeyType returnKeyType() const { return returnKeyType_; }
+    ReturnKeyType returnKeyType() const override { return returnKeyType_; }
     void setReturnKeyType(ReturnKeyType type) { returnKeyType_ = type; }
     TextFieldViewMode clearButtonMode() const { return clearButtonMode_; }
     void setClearButtonMode(TextFieldViewMode mode) { clearButtonMode_ = mode; markChanged(); }

@@ -55,9 +55,9 @@ public:
     void setEditable(bool editable);
     bool isSelectable() const { return selectable_; }
     void setSelectable(bool selectable) { selectable_ = selectable; }
-    KeyboardType keyboardType() const { return keyboardType_; }
+    KeyboardType keyboardType() const override { return keyboardType_; }
     void setKeyboardType(KeyboardType type) { keyboardType_ = type; }
-    ReturnKeyType returnKeyType() const { return returnKeyType_; }
+    ReturnKeyType returnKeyType() const override { return returnKeyType_; }
     void setReturnKeyType(ReturnKeyType type) { returnKeyType_ = type; }
     EdgeInsets textContainerInset() const { return containerInset_; }
     void setTextContainerInset(const EdgeInsets& inset);
