@@ -1,3 +1,4 @@
+#include "platform/ui/Animation.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/StatusBar.h"
@@ -111,6 +112,50 @@ TEST_F(RendererTest, ChineseLabelTextPutsInkOnTheScreen) {
         for (int x = 0; x < 100; ++x)
             if (image->colorAt(x, y).r < 0.5) ++dark;
     EXPECT_GT(dark, 40);
+}
+
+TEST_F(RendererTest, AnAnimatingViewIsDrawnWhereItHasGotTo) {
+    auto box = std::make_shared<View>(Rect{0, 0, 20, 20});
+    box->setBackgroundColor(Color::red());
+    root->addSubview(box);
+    animate(1.0, [&] {
+        box->setFrame({60, 0, 20, 20});
+        box->setBackgroundColor(Color::blue());
+    }, {}, 0, AnimationCurve::Linear);
+    advance(0.5);  // half way: x 30..50, half red half blue
+    auto image = draw();
+    EXPECT_TRUE(near(image->colorAt(40, 10), 0.5, 0, 0.5));
+    EXPECT_TRUE(near(image->colorAt(10, 10), 1, 1, 1));
+    EXPECT_TRUE(near(image->colorAt(70, 10), 1, 1, 1));
+
+    advance(0.5);
+    image = draw();
+    EXPECT_TRUE(near(image->colorAt(70, 10), 0, 0, 1));
+    EXPECT_TRUE(near(image->colorAt(40, 10), 1, 1, 1));
+}
+
+TEST_F(RendererTest, AViewLeavingAClippingParentIsDrawnUntilItHasLeft) {
+    root->setClipsToBounds(true);
+    auto box = std::make_shared<View>(Rect{10, 10, 20, 20});
+    box->setBackgroundColor(Color::red());
+    root->addSubview(box);
+    // Its model is outside the parent at once; what shows waits out the delay.
+    animate(0.4, [&] { box->setFrame({150, 10, 20, 20}); }, {}, 1.0);
+    advance(0.5);
+    EXPECT_TRUE(near(draw()->colorAt(20, 20), 1, 0, 0));
+    advance(1);
+    EXPECT_TRUE(near(draw()->colorAt(20, 20), 1, 1, 1));
+}
+
+TEST_F(RendererTest, AFadingViewIsDrawnPartlySeeThrough) {
+    auto box = std::make_shared<View>(Rect{0, 0, 50, 50});
+    box->setBackgroundColor(Color::black());
+    root->addSubview(box);
+    animate(1.0, [&] { box->setAlpha(0); }, {}, 0, AnimationCurve::Linear);
+    advance(0.5);
+    EXPECT_TRUE(near(draw()->colorAt(25, 25), 0.5, 0.5, 0.5));
+    advance(0.5);
+    EXPECT_TRUE(near(draw()->colorAt(25, 25), 1, 1, 1));
 }
 
 }  // namespace

@@ -28,19 +28,24 @@ void drawShadow(GraphicsContext& context, const View& view, const Rect& bounds) 
 }  // namespace
 
 void Renderer::drawView(GraphicsContext& context, View& view) {
-    if (view.isHidden() || view.alpha() < 0.01) return;
-    const Rect bounds = view.bounds();
+    if (view.isHidden()) return;
+    drawShown(context, view, view.presentation());
+}
+
+void Renderer::drawShown(GraphicsContext& context, View& view, const ViewPresentation& shown) {
+    if (view.isHidden() || shown.alpha < 0.01) return;
+    const Rect bounds = shown.bounds;
     context.save();
-    context.translate(view.center().x, view.center().y);
-    if (!view.transform().isIdentity()) context.concat(view.transform());
+    context.translate(shown.center.x, shown.center.y);
+    if (!shown.transform.isIdentity()) context.concat(shown.transform);
     context.translate(-bounds.width() / 2, -bounds.height() / 2);
-    context.setAlpha(context.alpha() * view.alpha());
+    context.setAlpha(context.alpha() * shown.alpha);
 
     // Background, shadow and border live in the view's frame; content scrolls with bounds.
     const Rect box{0, 0, bounds.width(), bounds.height()};
     drawShadow(context, view, box);
-    if (!view.backgroundColor().isClear()) {
-        context.setFillColor(view.backgroundColor());
+    if (!shown.backgroundColor.isClear()) {
+        context.setFillColor(shown.backgroundColor);
         if (view.cornerRadius() > 0)
             context.fillRoundedRect(box, view.cornerRadius());
         else
@@ -59,8 +64,10 @@ void Renderer::drawView(GraphicsContext& context, View& view) {
     // Copy: drawing must not be disturbed by a view that changes its subviews.
     auto subviews = view.subviews();
     for (auto& sub : subviews) {
-        if (view.clipsToBounds() && !sub->frame().intersects(bounds)) continue;
-        drawView(context, *sub);
+        if (sub->isHidden()) continue;
+        ViewPresentation subShown = sub->presentation();
+        if (view.clipsToBounds() && !subShown.frame().intersects(bounds)) continue;
+        drawShown(context, *sub, subShown);
     }
     context.restore();
 

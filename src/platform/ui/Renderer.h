@@ -12,7 +12,9 @@ class GraphicsContext;
 
 // Turns a view tree into pixels: each view's shadow, background and corners, its own
 // drawing, its subviews (clipped when it clips), then its border; hidden and fully
-// transparent views are skipped with everything inside them. A window gets the status
+// transparent views are skipped with everything inside them. Each view is drawn as its
+// presentation stands at the run loop clock's now, so a picture taken while an animation
+// runs shows it part way. A window gets the status
 // bar strip on top unless the bar is hidden.
 class Renderer {
 public:
@@ -28,6 +30,10 @@ public:
 
     // The status bar strip (time, battery), as the top 20 points of the screen.
     static void drawStatusBar(GraphicsContext& context, double width);
+
+private:
+    // Draws `view` as `shown`, its presentation now.
+    static void drawShown(GraphicsContext& context, View& view, const ViewPresentation& shown);
 };
 
 }  // namespace platform

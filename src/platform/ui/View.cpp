@@ -59,7 +59,30 @@ Rect View::frame() const {
     return boundingBox(bounds_, transform_, center_);
 }
 
+Rect ViewPresentation::frame() const {
+    if (transform.isIdentity())
+        return {center.x - bounds.width() / 2, center.y - bounds.height() / 2, bounds.width(), bounds.height()};
+    return boundingBox(bounds, transform, center);
+}
+
+ViewPresentation View::presentation() const {
+    ViewPresentation shown{center_, bounds_, transform_, alpha_, backgroundColor_};
+    if (!animations_.empty()) AnimationEngine::present(animations_, shown);
+    return shown;
+}
+
+bool View::hasAnimations() const {
+    return std::any_of(animations_.begin(), animations_.end(), [](const auto& a) { return a.isActive(); });
+}
+
+void View::propertyWillChange(AnimatableProperty property) {
+    // A still view outside an animation block pays for one test.
+    if (!animations_.empty() || AnimationEngine::isCollecting()) AnimationEngine::propertyWillChange(*this, property);
+}
+
 void View::setFrame(const Rect& frame) {
+    propertyWillChange(AnimatableProperty::Center);
+    propertyWillChange(AnimatableProperty::Bounds);
     Size old = bounds_.size;
     if (transform_.isIdentity()) {
         bounds_.size = frame.size;
@@ -76,6 +99,7 @@ void View::setFrame(const Rect& frame) {
 }
 
 void View::setBounds(const Rect& bounds) {
+    propertyWillChange(AnimatableProperty::Bounds);
     Size old = bounds_.size;
     bounds_ = bounds;
     if (!(old == bounds_.size)) {
@@ -86,11 +110,13 @@ void View::setBounds(const Rect& bounds) {
 }
 
 void View::setCenter(const Point& center) {
+    propertyWillChange(AnimatableProperty::Center);
     center_ = center;
     markChanged();
 }
 
 void View::setTransform(const AffineTransform& transform) {
+    propertyWillChange(AnimatableProperty::Transform);
     transform_ = transform;
     markChanged();
 }
@@ -225,11 +251,13 @@ void View::setHidden(bool hidden) {
 }
 
 void View::setAlpha(double alpha) {
+    propertyWillChange(AnimatableProperty::Alpha);
     alpha_ = std::clamp(alpha, 0.0, 1.0);
     markChanged();
 }
 
 void View::setBackgroundColor(const Color& color) {
+    propertyWillChange(AnimatableProperty::BackgroundColor);
     backgroundColor_ = color;
     markChanged();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/Animation.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/Geometry.h"
 #include "platform/ui/Responder.h"
@@ -47,6 +48,17 @@ struct Shadow {
     Size offset{0, -3};
     double radius = 3;
     double opacity = 0;  // 0: no shadow
+};
+
+// The animatable values of a view as drawn (see View::presentation).
+struct ViewPresentation {
+    Point center;
+    Rect bounds;
+    AffineTransform transform;
+    double alpha = 1;
+    Color backgroundColor;
+    // In the superview's coordinates: with a transform, its bounding box.
+    Rect frame() const;
 };
 
 // The base of everything on screen. Views form a tree owned from the top: a view holds
@@ -122,6 +134,13 @@ public:
     void setShadow(const Shadow& shadow);
     ContentMode contentMode() const { return contentMode_; }
     void setContentMode(ContentMode mode);
+
+    // ---- Presentation: what the renderer draws. The model values above, except for the
+    // properties an animation is moving: those show the value reached at the run loop
+    // clock's now. Hit tests and everything else read the model.
+    ViewPresentation presentation() const;
+    // Whether some animation of this view has not finished yet.
+    bool hasAnimations() const;
 
     // ---- Interaction
     bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
@@ -211,6 +230,9 @@ protected:
     void markChanged();
 
 private:
+    friend struct AnimationEngine;
+    // Called by the setters of animatable properties before the value changes.
+    void propertyWillChange(AnimatableProperty property);
     void attach(const std::shared_ptr<View>& view, size_t index);
     void notifyMovedToWindow();
     void resizeSubviews(const Size& oldSize);
@@ -246,6 +268,8 @@ private:
     bool needsLayout_ = true;
     bool needsDisplay_ = true;
     std::string accessibilityLabel_, accessibilityHint_, accessibilityValue_, accessibilityIdentifier_;
+    // Animations of this view's properties; empty (and never looked at) for a still view.
+    std::vector<PropertyAnimation> animations_;
 };
 
 using ViewRef = std::shared_ptr<View>;
