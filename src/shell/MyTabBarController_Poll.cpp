@@ -6,7 +6,7 @@
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "core/MVTtirraDataBase.h"
-#include "core/PinyinInitial.h"
+#include "core/RecipientList.h"
 #include "core/SavedUser.h"
 #include "core/ServiceAddress.h"
 #include "me/MVTUserSettingViewController.h"
@@ -15,7 +15,6 @@
 #include "platform/Application.h"
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/NotificationCenter.h"
-#include "platform/Paths.h"
 #include "platform/RunLoop.h"
 #include "platform/Values.h"
 #include "platform/ui/NavigationController.h"
@@ -23,8 +22,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace platform;
 
@@ -55,25 +52,6 @@ std::shared_ptr<MVTUserSettingViewController> meRoot(const MyTabBarController& t
     if (auto stack = root->asNavigationController())
         root = stack->viewControllers().empty() ? nullptr : stack->viewControllers().front();
     return std::dynamic_pointer_cast<MVTUserSettingViewController>(root);
-}
-
-std::filesystem::path postListPath(const std::string& id) {
-    return Paths::documentsDirectory() / (id + "_postList.txt");
-}
-
-std::string firstNameOf(const std::string& name) {
-    const std::u16string units = toUtf16(name);
-    std::string initials;
-    for (size_t k = 0; k < units.size(); ++k) {
-        char c = static_cast<char>(pinyinInitialOfCharacter(units[k]));
-        if (k == 0) {
-            const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-            if (upper < 'A' || upper > 'Z') c = '#';
-        }
-        // A zero initial would end the text early; leave it out.
-        if (c != 0) initials.push_back(c);
-    }
-    return initials;
 }
 
 }  // namespace
@@ -271,20 +249,10 @@ void MyTabBarController::reloadUserLvl() {
 void MyTabBarController::getpostMessage(bool force) {
     const std::string id = currentUserId();
     if (id.empty()) return;
-    const auto path = postListPath(id);
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (in) {
-            std::stringstream text;
-            text << in.rdbuf();
-            const auto list = nlohmann::json::parse(text.str(), nullptr, false);
-            if (list.is_array() && !list.empty()) {
-                if (!force) return;
-                in.close();
-                std::error_code ignored;
-                std::filesystem::remove(path, ignored);
-            }
-        }
+    if (!readRecipientCache(id).empty()) {
+        if (!force) return;
+        std::error_code ignored;
+        std::filesystem::remove(recipientCachePath(id), ignored);
     }
     auto request = MVTPublicMethod::requestWithMethod(
         "GET", ServiceAddress::servicePrefix() + "postMessage/essay/" + id + "/recipient", nlohmann::json::object());
@@ -294,29 +262,9 @@ void MyTabBarController::getpostMessage(bool force) {
     }
     auto operation = HttpJsonRequestOperation::JSONRequestOperationWithRequest(
         std::move(*request),
-        [path](HttpJsonRequestOperation&, const nlohmann::json& reply) {
-            if (!reply.is_array() || reply.empty()) return;
-            nlohmann::json list = nlohmann::json::array();
-            for (const auto& entry : reply) {
-                if (!entry.is_object()) continue;
-                auto item = entry;
-                item["firstName"] = firstNameOf(textOf(entry, "name"));
-                list.push_back(std::move(item));
-            }
-            std::stable_sort(list.begin(), list.end(), [](const nlohmann::json& a, const nlohmann::json& b) {
-                return a["firstName"].get<std::string>() < b["firstName"].get<std::string>();
-            });
-            // Written beside the file and moved over it, so a reader never sees half a list.
-            const auto temporary = std::filesystem::path(path).concat(".tmp");
-            {
-                std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-                if (!out) return;
-                out << list.dump();
-                if (!out.good()) return;
-            }
-            std::error_code error;
-            std::filesystem::rename(temporary, path, error);
-            if (error) std::filesystem::remove(temporary, error);
+        [id](HttpJsonRequestOperation&, const nlohmann::json& reply) {
+            const auto list = recipientListFromReply(reply);
+            if (!list.empty()) writeRecipientCache(id, list);
         },
         [](HttpRequestOperation&, const HttpError&) {});
     operation->start();

@@ -268,7 +268,7 @@ TEST_F(PollTest, TheMentionListIsFetchedSortedByInitialsAndKept) {
         initials.push_back(e["firstName"]);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"8班", "Amy", "李明", "王老师"}));
-    EXPECT_EQ(initials, (std::vector<std::string>{"#b", "Amy", "lm", "wls"}));
+    EXPECT_EQ(initials, (std::vector<std::string>{"#b", "amy", "lm", "wls"}));
 
     // A kept list is not fetched again unless forced.
     tabs_->getpostMessage(false);
