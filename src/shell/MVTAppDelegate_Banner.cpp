@@ -89,7 +89,8 @@ void MVTAppDelegate::showNetworkMessage(int kind) {
         netWorkLa_->setAlpha(0);
     }
     // A banner is showing while it is visible or still in the window: the slide-out sets
-    // the alpha to 0 at once, yet the banner is on screen until it has left.
+    // the alpha to 0 as soon as it is asked for, yet the banner stays in sight through the
+    // pause and the slide until it leaves the window.
     if (netWorkLa_->alpha() >= 0.01 || netWorkLa_->superview()) return;
 
     if (const char* key = bannerText(kind)) netWorkLa_->setText(localized(key));

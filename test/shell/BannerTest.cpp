@@ -4,6 +4,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "shell/InternationalControl.h"
@@ -34,6 +35,9 @@ protected:
         AppTest::TearDown();
     }
 
+    // The banner as it is drawn now.
+    platform::ViewPresentation shown() const { return app_->netWorkLa()->presentation(); }
+
     bool showing() const {
         auto label = app_->netWorkLa();
         return label && label->superview() == window_;
@@ -51,28 +55,78 @@ TEST_F(BannerTest, BannerSlidesUpStaysAndSlidesDownWithItsLabelMadeOnce) {
     EXPECT_TRUE(showing());
     EXPECT_TRUE(window_->isOverlay(label.get()));
     EXPECT_EQ(label->text(), "没有网络,请检查网络连接");
+    // The model is where the slide-up ends; the picture starts below the bottom edge.
     EXPECT_EQ(label->frame(), (Rect{0, 542, 320, 26}));
     EXPECT_EQ(label->alpha(), 1);
+    EXPECT_EQ(shown().frame(), (Rect{0, 568, 320, 26}));
+    EXPECT_DOUBLE_EQ(shown().alpha, 0.1);
     EXPECT_EQ(label->backgroundColor(), platform::Color::rgb255(175, 75, 87));
     EXPECT_EQ(label->textColor(), platform::Color::whiteColor());
     EXPECT_EQ(label->textAlignment(), platform::TextAlignment::Center);
     EXPECT_DOUBLE_EQ(platform::lastAnimation().duration, 0.4);
 
-    advance(0.45);  // slid up; now it waits 1 s, then slides down in 0.4 s, easing out
+    advance(0.2);  // half way up (the default curve is symmetric)
+    EXPECT_NEAR(shown().frame().y(), 555, 1e-3);
+    EXPECT_NEAR(shown().alpha, 0.55, 1e-3);
+
+    advance(0.25);  // up; now it waits 1 s, then slides down in 0.4 s, easing out
     auto out = platform::lastAnimation();
     EXPECT_DOUBLE_EQ(out.duration, 0.4);
     EXPECT_DOUBLE_EQ(out.delay, 1.0);
     EXPECT_EQ(out.curve, platform::AnimationCurve::EaseOut);
-    EXPECT_EQ(label->frame(), (Rect{0, 568, 320, 26}));
+    EXPECT_EQ(shown().frame(), (Rect{0, 542, 320, 26}));
+
+    advance(0.55);  // 1.0 s in all: still fully on screen
+    EXPECT_TRUE(showing());
+    EXPECT_EQ(shown().frame(), (Rect{0, 542, 320, 26}));
+    EXPECT_DOUBLE_EQ(shown().alpha, 1);
+
+    advance(0.6);  // 1.6 s: half the slide-down's time, which easing out makes 3/4 of the way
+    EXPECT_NEAR(shown().frame().y(), 542 + 26 * 0.75, 1e-3);
+    EXPECT_NEAR(shown().alpha, 0.25, 1e-3);
     EXPECT_TRUE(showing());
 
-    advance(1.4);  // 1.85 s in all
+    advance(0.25);  // 1.85 s: gone
     EXPECT_FALSE(showing());
     EXPECT_EQ(label->superview(), nullptr);
 
     app_->showNetworkMessage(MVTAppDelegate::NetworkMessageNoData);
     EXPECT_EQ(app_->netWorkLa(), label);
     EXPECT_EQ(label->text(), "暂时没有数据");
+}
+
+TEST_F(BannerTest, ScreenshotsShowTheBannerWhereItHasGotTo) {
+    const platform::Color banner = platform::Color::rgb255(175, 75, 87);
+    // The banner's colour at `alpha` over the white screen.
+    auto over = [&](double alpha) {
+        return platform::Color{banner.r * alpha + 1 - alpha, banner.g * alpha + 1 - alpha,
+                               banner.b * alpha + 1 - alpha, 1};
+    };
+    const platform::Color white = platform::Color::whiteColor();
+    struct Shot {
+        double at;  // seconds after the call
+        int y;      // a row to look at, at the left edge (the text is centred)
+        platform::Color color;
+    };
+    const Shot shots[] = {
+        {0.2, 550, white},     // half way up: top edge at 555
+        {0.2, 560, over(0.55)},
+        {1.0, 545, over(1)},   // all the way up, opaque
+        {1.6, 558, white},     // on its way down: top edge at 561.5
+        {1.6, 565, over(0.25)},
+        {1.9, 565, white},     // gone
+    };
+    app_->showNetworkMessage(MVTAppDelegate::NetworkMessageNoNetwork);
+    double at = 0;
+    for (const Shot& shot : shots) {
+        advance(shot.at - at);
+        at = shot.at;
+        auto picture = platform::Renderer::render(*window_, {320, 568}, 1);
+        platform::Color seen = picture->colorAt(5, shot.y);
+        EXPECT_NEAR(seen.r, shot.color.r, 0.02) << shot.at << " s, row " << shot.y;
+        EXPECT_NEAR(seen.g, shot.color.g, 0.02) << shot.at << " s, row " << shot.y;
+        EXPECT_NEAR(seen.b, shot.color.b, 0.02) << shot.at << " s, row " << shot.y;
+    }
 }
 
 TEST_F(BannerTest, CallsWhileABannerShowsAreDroppedAndLaterOnesShow) {

@@ -3,12 +3,17 @@
 
 #include "support/AppTest.h"
 
+#include "core/MVTAccount.h"
 #include "shell/MVTShareViewController.h"
+#include "shell/MVTWebViewController.h"
+#include "shell/myNavigationController.h"
 
 #include "platform/ShareKit.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UiDriver.h"
 
@@ -171,6 +176,54 @@ TEST_F(ShareTest, WithNoPlatformRegisteredTheFailureReachesTheDelegateSetAfterwa
     EXPECT_TRUE(recorder->results.empty());
     driver_->settle();
     EXPECT_EQ(recorder->results, std::vector<std::string>{"分享失败 没有可用的分享平台"});
+}
+
+TEST_F(ShareTest, AnArticlesShareEndsInAGreenBannerThatRisesAndFades) {
+    MVTAccount::resetSharedInstanceForTests();
+    MVTAccount::sharedInstance().setUserId("12");
+    MVTAccount::sharedInstance().setRole("teacher");
+    MVTAccount::sharedInstance().setClassId("11");
+    auto screen = std::make_shared<MVTWebViewController>();
+    screen->setIsNeedToShare(true);
+    screen->setMyDict({{"title", "春游"}, {"link", "http://example.org/a"}});
+    host_->presentViewController(myNavigationController::withRoot(screen), false);
+
+    // The banner's top-left, clear of the rounded corner and the centred text, in the window.
+    const Point spot = screen->view()->convertPointTo({15, 10}, nullptr);
+    auto colorAtSpot = [&] {
+        return Renderer::render(driver_->window(), {320, 568}, 1)->colorAt(int(spot.x), int(spot.y));
+    };
+    const Color before = colorAtSpot();
+
+    ASSERT_TRUE(driver_->tap(screen->shareBtn()));
+    ASSERT_TRUE(driver_->sheet());
+    ASSERT_TRUE(driver_->pressSheetButton(0));
+    auto banner = screen->shareBanner();
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->text(), "分享失败 尚未安装微信客户端");
+
+    // Shown at once in full green; its model is already above the top, faded out.
+    const Color green = Color::rgb255(58, 145, 32);
+    EXPECT_EQ(banner->frame(), Rect(5, -30, 310, 26));
+    auto near = [](const Color& a, const Color& b) {
+        return std::abs(a.r - b.r) < 0.03 && std::abs(a.g - b.g) < 0.03 && std::abs(a.b - b.b) < 0.03;
+    };
+    EXPECT_TRUE(near(colorAtSpot(), green));
+
+    // A quarter of the way through it has risen by 1/8 of 35 points (easing in and out)
+    // and faded as much: still over the spot, half as strong again.
+    advance(0.25);
+    EXPECT_NEAR(banner->presentation().frame().y(), 5 - 35 * 0.125, 1e-3);
+    const double alpha = banner->presentation().alpha;
+    EXPECT_NEAR(alpha, 0.875, 1e-3);
+    Color seen = colorAtSpot();
+    EXPECT_NEAR(seen.g, green.g * alpha + before.g * (1 - alpha), 0.03);
+    EXPECT_NEAR(seen.r, green.r * alpha + before.r * (1 - alpha), 0.03);
+
+    advance(0.8);  // gone
+    EXPECT_TRUE(near(colorAtSpot(), before));
+    host_->dismissViewController(false);
+    MVTAccount::resetSharedInstanceForTests();
 }
 
 TEST_F(ShareTest, TheWrapperIsMadeOnceEvenWhenAskedFromTwoThreads) {
