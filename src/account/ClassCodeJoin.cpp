@@ -14,6 +14,7 @@
 #include "platform/HttpClient.h"
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/UrlEncoding.h"
+#include "platform/Values.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
@@ -55,7 +56,7 @@ std::shared_ptr<Button> makeLink(const std::string& title, double x, double y, C
 }
 
 // The "%@" text of an account field: "(null)" when it was never set.
-std::string formatted(const MVTAccount::Text& text) { return text.value_or("(null)"); }
+std::string formatted(const MVTAccount::Text& text) { return platform::textOfOptional(text); }
 
 }  // namespace
 

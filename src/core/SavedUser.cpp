@@ -3,31 +3,27 @@
 #include "core/MVTAccount.h"
 #include "core/MVTtirraDataBase.h"
 
-namespace {
+#include "platform/Values.h"
 
-using Json = nlohmann::json;
-
-Json textOrNull(const MVTAccount::Text& text) { return text ? Json(*text) : Json(); }
-
-}  // namespace
+using platform::textOfOptional;
 
 void rewriteSavedUserFromAccount() {
     MVTAccount& account = MVTAccount::sharedInstance();
     MVTtirraDataBase::deleteSaveUser();
-    MVTtirraDataBase::insertSaveUserTableWithDict({{"userName", textOrNull(account.userName())},
-                                                   {"userPassword", textOrNull(account.password())},
-                                                   {"name", textOrNull(account.name())},
-                                                   {"userId", textOrNull(account.userId())},
-                                                   {"role", textOrNull(account.role())},
-                                                   {"status", textOrNull(account.status())},
-                                                   {"power", textOrNull(account.power())},
-                                                   {"schoolId", textOrNull(account.schoolId())},
-                                                   {"classId", textOrNull(account.classId())},
+    MVTtirraDataBase::insertSaveUserTableWithDict({{"userName", textOfOptional(account.userName())},
+                                                   {"userPassword", textOfOptional(account.password())},
+                                                   {"name", textOfOptional(account.name())},
+                                                   {"userId", textOfOptional(account.userId())},
+                                                   {"role", textOfOptional(account.role())},
+                                                   {"status", textOfOptional(account.status())},
+                                                   {"power", textOfOptional(account.power())},
+                                                   {"schoolId", textOfOptional(account.schoolId())},
+                                                   {"classId", textOfOptional(account.classId())},
                                                    {"ecampus", account.ecampus() ? "1" : "0"},
-                                                   {"vfsUrl", textOrNull(account.vfsUrl())},
-                                                   {"hideString", textOrNull(account.hideAppString())},
-                                                   {"hideSquare", textOrNull(account.hideSquare())},
-                                                   {"userLvl", textOrNull(account.userLvl())},
-                                                   {"userIntegral", textOrNull(account.userIntegral())},
-                                                   {"userIntegralGet", textOrNull(account.userIntegralGet())}});
+                                                   {"vfsUrl", textOfOptional(account.vfsUrl())},
+                                                   {"hideString", textOfOptional(account.hideAppString())},
+                                                   {"hideSquare", textOfOptional(account.hideSquare())},
+                                                   {"userLvl", textOfOptional(account.userLvl())},
+                                                   {"userIntegral", textOfOptional(account.userIntegral())},
+                                                   {"userIntegralGet", textOfOptional(account.userIntegralGet())}});
 }

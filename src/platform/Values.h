@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,8 @@ std::string textOf(const Json& value);
 std::string textOf(const Json& dict, const std::string& key);
 // dict[key] when present, otherwise a discarded value (whose text is "(null)").
 const Json& valueFor(const Json& dict, const std::string& key);
+// The "%@" text of a text that may be missing: the text, or "(null)".
+inline std::string textOfOptional(const std::optional<std::string>& text) { return text.value_or("(null)"); }
 
 // Readings of a value as the app uses them. A text is read by its leading part: optional
 // spaces, a sign and digits ("12abc" gives 12, "abc" gives 0); true gives 1; null,

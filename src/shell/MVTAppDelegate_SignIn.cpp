@@ -59,8 +59,7 @@ std::string rowText(const Json& row, const char* key) {
     return row.is_object() && row.contains(key) ? platform::textOf(row, key) : std::string();
 }
 
-// An absent text written as "%@" writes nothing.
-std::string recordText(const MVTAccount::Text& text) { return text.value_or("(null)"); }
+std::string recordText(const MVTAccount::Text& text) { return platform::textOfOptional(text); }
 
 bool hasNoSchool(const MVTAccount& account) {
     const std::string school = account.schoolId().value_or("");
@@ -323,7 +322,7 @@ void MVTAppDelegate::userGetLogin() {
     if (openWithoutSchool()) return;
 
     auto& account = MVTAccount::sharedInstance();
-    const std::string userId = account.userId().value_or("(null)");
+    const std::string userId = platform::textOfOptional(account.userId());
     if (!MVTtirraDataBase::selectUserNewsSettingDataWith(userId).contains("defaultTime"))
         MVTtirraDataBase::insertUserNewsSettingWithDic(defaultReminderSettings(), userId);
 
@@ -383,6 +382,13 @@ void MVTAppDelegate::autoLogin() {
     if (rowText(row, "userName").empty() || rowText(row, "userPassword").empty()) {
         loginViewController_ = std::make_shared<MVTLoginViewController>();
         replaceRoot(window_, loginViewController_);
+        return;
+    }
+    // A row without a user id or a role is what a refused sign-in leaves behind: the user
+    // name is remembered for the login screen, but nobody is signed in.
+    if (MVTPublicMethod::stringIsClassNull(platform::valueFor(row, "userId")) ||
+        MVTPublicMethod::stringIsClassNull(platform::valueFor(row, "role"))) {
+        gotosetview(false);
         return;
     }
     applyRow(row, true);

@@ -1,6 +1,8 @@
 // The local database file, its schema, and the account and preference tables.
 
+#include "core/MVTAccount.h"
 #include "core/MVTtirraDataBase.h"
+#include "core/SavedUser.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
@@ -209,6 +211,32 @@ TEST_F(DataBaseAccountTest, AMissingValueIsStoredAsNullText) {
     Json read = DB::selectSaveUserTableData();
     EXPECT_EQ(read["status"], "(null)");
     EXPECT_EQ(read["role"], "teacher");
+}
+
+TEST_F(DataBaseAccountTest, RewritingFromTheAccountStoresEachFieldAndMissingOnesAsTheirNullText) {
+    MVTAccount::resetSharedInstanceForTests();
+    MVTAccount& account = MVTAccount::sharedInstance();
+    account.setUserName("li.wei");
+    account.setPassword("pw");
+    account.setName("李伟");
+    account.setUserId("1001");
+    account.setRole("student");
+    account.setSchoolId("1");
+    account.setClassId("11,12");
+    account.setEcampus(true);
+    account.setHideAppString("3,5");
+    account.setUserLvl("4");
+    rewriteSavedUserFromAccount();
+    rewriteSavedUserFromAccount();
+
+    EXPECT_EQ(rawRows("SELECT COUNT(*) FROM saveUserTable")[0][0], "1");
+    EXPECT_EQ(DB::selectSaveUserTableData(),
+              (Json{{"userName", "li.wei"}, {"userPassword", "pw"}, {"name", "李伟"}, {"userId", "1001"},
+                    {"role", "student"}, {"status", "(null)"}, {"power", "(null)"}, {"schoolId", "1"},
+                    {"classId", "11,12"}, {"ecampus", "1"}, {"vfsUrl", "(null)"}, {"hideString", "3,5"},
+                    {"hideSquare", "(null)"}, {"userLvl", "4"}, {"userIntegral", "(null)"},
+                    {"userIntegralGet", "(null)"}}));
+    MVTAccount::resetSharedInstanceForTests();
 }
 
 // ---- Remembered accounts --------------------------------------------------------------------

@@ -455,6 +455,31 @@ TEST_F(AutoLoginTest, WithoutSavedCredentialsTheLoginScreenIsRootAndTheRecordUnt
     EXPECT_EQ(app->imageView(), nullptr);
 }
 
+// What a refused sign-in saves, and rows that lost the user id or the role: nobody is
+// signed in, the login screen shows the remembered name, and no sign-in is tried.
+class RowWithoutIdentityTest : public AutoLoginTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(RowWithoutIdentityTest, ShowsTheLoginScreenWithTheNameFilledIn) {
+    const std::string missing = GetParam();
+    Json row = MVTAppDelegate::refusalRow("teacher", "wrong");
+    if (!missing.empty()) {
+        row = MVTAppDelegate::saveUserRowFromReply(teacherReply(), "teacher", "wrong");
+        row[missing] = "(null)";
+    }
+    MVTtirraDataBase::insertSaveUserTableWithDict(row);
+    launch();
+    auto login = rootAs<MVTLoginViewController>();
+    ASSERT_NE(login, nullptr);
+    EXPECT_EQ(login->jidField()->text(), "teacher");
+    EXPECT_EQ(app->imageView(), nullptr);
+    EXPECT_FALSE(MVTAccount::sharedInstance().userId());
+    advance(3.0);
+    EXPECT_NE(rootAs<MVTLoginViewController>(), nullptr);
+    EXPECT_FALSE(service().lastRequest("services/norvo/auth/teacher/wrong"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RowWithoutIdentityTest, testing::Values("", "userId", "role"));
+
 TEST_F(AutoLoginTest, SavedStudentWithoutASchoolGetsTheJoinScreenWithoutSplash) {
     Json reply = {{"name", "张新"}, {"userId", "2002"}, {"role", "student"}, {"schoolId", ""}};
     saveSignedInUser(reply, "newcomer", "newcomer123");
