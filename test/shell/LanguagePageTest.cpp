@@ -86,9 +86,23 @@ TEST_F(LanguagePageTest, ShowsThreeRowsWithTheCheckMarkOnTheLanguageInForce) {
     EXPECT_EQ(cell(page, 0)->textLabel()->font(), Font::fontWithName("Helvetica", 16));
     EXPECT_EQ(page->mytableV()->rectForRowAtIndexPath(IndexPath::forRow(2, 0)).height(), 44);
 
-    std::filesystem::create_directories("/tmp/shots");
-    ASSERT_TRUE(Renderer::writePNG(*app->window(), home_ / "language-page.png"));
-    Renderer::writePNG(*app->window(), "/tmp/shots/language-page.png");
+    // Drawn: ink at the right end of the checked row only, where the mark stands.
+    auto shot = Renderer::renderScreen(*app->window());
+    ASSERT_TRUE(shot);
+    const double scale = double(shot->pixelWidth()) / app->window()->bounds().width();
+    auto inkAtRightEnd = [&](int row) {
+        auto rowCell = cell(page, row);
+        const Rect place = rowCell->convertRectTo(rowCell->bounds(), nullptr);
+        const Color paper = shot->colorAt(int((place.minX() + 4) * scale), int(place.midY() * scale));
+        int ink = 0;
+        for (double x = place.maxX() - 40; x < place.maxX() - 2; x += 0.5)
+            for (double y = place.minY() + 6; y < place.maxY() - 6; y += 0.5)
+                if (shot->colorAt(int(x * scale), int(y * scale)) != paper) ++ink;
+        return ink;
+    };
+    EXPECT_GT(inkAtRightEnd(1), 20);
+    EXPECT_EQ(inkAtRightEnd(0), 0);
+    EXPECT_EQ(inkAtRightEnd(2), 0);
 
     UserDefaults::standard().setBool(InternationalControl::kIsFollowSystemLanguage, true);
     page->changeLanguage();

@@ -362,8 +362,16 @@ TEST_F(WebViewScreensTest, AnAdvertCollectsItsPicturesAndATapOnOneOpensTheViewer
     auto firstPicture = pictureIn(advert->web(), baseUrl() + "pages/pictures/1.png");
     ASSERT_NE(firstPicture, nullptr);
     ASSERT_TRUE(pumpUntil([&] { return firstPicture->image() != nullptr; }));
-    std::filesystem::create_directories("/tmp/shots");
-    Renderer::writePNG(driver->window(), "/tmp/shots/advert-page.png");
+    // The rendered page shows the picture where its view stands.
+    {
+        auto shot = Renderer::renderScreen(driver->window());
+        ASSERT_TRUE(shot);
+        const Rect place = firstPicture->convertRectTo(firstPicture->bounds(), nullptr);
+        const auto picture = firstPicture->image();
+        const double scale = double(shot->pixelWidth()) / driver->window().bounds().width();
+        EXPECT_EQ(shot->colorAt(int(place.midX() * scale), int(place.midY() * scale)),
+                  picture->colorAt(picture->pixelWidth() / 2, picture->pixelHeight() / 2));
+    }
 
     // A tap on text opens nothing.
     ASSERT_TRUE(driver->tapText("欢迎家长走进课堂，和孩子一起度过一个上午。"));
