@@ -8,7 +8,7 @@ using namespace platform;
 
 namespace {
 
-struct Recorder : ScrollViewDelegate {
+struct ScrollRecorder : ScrollViewDelegate {
     std::vector<std::string> events;
     int scrolls = 0;
     std::shared_ptr<View> zoom;
@@ -48,7 +48,7 @@ protected:
         scroll = std::make_shared<ScrollView>(Rect(0, 0, 320, 480));
         scroll->setContentSize({320, 2000});
         root->addSubview(scroll);
-        delegate = std::make_shared<Recorder>();
+        delegate = std::make_shared<ScrollRecorder>();
         scroll->setDelegate(delegate);
     }
     // A drag of `steps` moves of `dt` seconds each, then lifts (after `hold` seconds still).
@@ -67,7 +67,7 @@ protected:
     }
     std::shared_ptr<View> root;
     std::shared_ptr<ScrollView> scroll;
-    std::shared_ptr<Recorder> delegate;
+    std::shared_ptr<ScrollRecorder> delegate;
 };
 
 TEST_F(ViewsScrollTest, FlingReportsItsEventsInOrderAndDecelerates) {
@@ -124,9 +124,9 @@ TEST_F(ViewsScrollTest, PullingPastTheTopStretchesAndBouncesBack) {
 
 TEST_F(ViewsScrollTest, InsetSetWhenADragEndsHoldsTheContentAndRemovingItSlidesBack) {
     // A pull-down list: a release past 65 points keeps a 60-point band open.
-    struct Puller : Recorder {
+    struct Puller : ScrollRecorder {
         void scrollViewDidEndDragging(ScrollView& s, bool decelerate) override {
-            Recorder::scrollViewDidEndDragging(s, decelerate);
+            ScrollRecorder::scrollViewDidEndDragging(s, decelerate);
             if (s.contentOffset().y <= -65) s.setContentInset({60, 0, 0, 0});
         }
     };

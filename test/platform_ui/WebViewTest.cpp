@@ -13,7 +13,7 @@ using sample_service::Reply;
 
 namespace {
 
-struct Recorder : WebViewDelegate {
+struct WebRecorder : WebViewDelegate {
     std::vector<std::string> events;
     std::vector<std::string> asked;
     std::vector<WebViewNavigationType> types;
@@ -49,7 +49,7 @@ protected:
     void SetUp() override {
         ServiceTest::SetUp();
         web = std::make_shared<WebView>(Rect(0, 0, 320, 480));
-        delegate = std::make_shared<Recorder>();
+        delegate = std::make_shared<WebRecorder>();
         web->setDelegate(delegate);
     }
     void load(const std::string& url) {
@@ -68,7 +68,7 @@ protected:
     }
 
     std::shared_ptr<WebView> web;
-    std::shared_ptr<Recorder> delegate;
+    std::shared_ptr<WebRecorder> delegate;
 };
 
 TEST_F(WebViewTest, LoadsAPageShowingItsTitleTextLinksAndPicturesWithoutRunningItsScripts) {
