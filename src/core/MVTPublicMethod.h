@@ -62,8 +62,9 @@ public:
     // ---- Utilities: paths, cache, pictures, time, validation, digests --------------------
 
     // Path of "<name>.<type>" in the download cache (Documents/Downloads), creating the
-    // folder when it is missing. Path separators in the name become "_", so a name that
-    // came from the service can never point outside the cache.
+    // folder when it is missing. A leading "/" of the name is dropped ("/attachs_7" gives
+    // attachs_7.<type>); any other path separator becomes "_", and "." or ".." is spelled
+    // with "_", so a name that came from the service can never point outside the cache.
     static std::string getPathByFileName(const std::string& name, const std::string& type);
     // True when a file or folder exists at the path.
     static bool fileExistsAtPath(const std::string& path);

@@ -70,7 +70,12 @@ std::string MVTPublicMethod::getPathByFileName(const std::string& name, const st
     if (!fs::exists(folder, ec)) fs::create_directory(folder, ec);
 
     std::string file = name + "." + type;
+    // The name is one path component: a leading "/" adds no folder level and goes; any
+    // other separator (a service id may hold one) becomes "_", and a name that would be
+    // the folder itself or its parent is spelled out, so no file leaves the cache.
+    if (!file.empty() && file.front() == '/') file.erase(0, 1);
     std::replace_if(file.begin(), file.end(), [](char c) { return c == '/' || c == '\0'; }, '_');
+    if (file == "." || file == "..") file.assign(file.size(), '_');
     return (folder / file).string();
 }
 

@@ -65,9 +65,30 @@ TEST_F(UtilitiesTest, CachePathsLiveInTheDownloadsFolderWhichIsMadeOnFirstUse) {
 }
 
 TEST_F(UtilitiesTest, CachePathOfANameWithSeparatorsStaysInsideTheCache) {
-    for (const char* name : {"../../etc/passwd", "/tmp/x", "a/b"}) {
-        fs::path path = MVTPublicMethod::getPathByFileName(name, "png");
-        EXPECT_EQ(path.parent_path(), downloads()) << name;
+    struct Case {
+        const char* name;
+        const char* type;
+        const char* file;
+    };
+    const Case cases[] = {
+        // The attachment names begin with "/": it adds no folder level.
+        {"/attachs_880003", "txt", "attachs_880003.txt"},
+        {"/attachs_7", "wav", "attachs_7.wav"},
+        // Any other separator, from an id or a type the service sent, stays in the name.
+        {"/attachs_../../etc/passwd", "png", "attachs_.._.._etc_passwd.png"},
+        {"//tmp/x", "png", "_tmp_x.png"},
+        {"../../etc/passwd", "png", ".._.._etc_passwd.png"},
+        {"a/b", "png", "a_b.png"},
+        {"/attachs_1", "../x", "attachs_1..._x"},
+        // Names that would be the cache folder itself or its parent.
+        {".", "", "__"},
+        {"", "", "_"},
+        {"/", "", "_"},
+    };
+    for (const Case& c : cases) {
+        fs::path path = MVTPublicMethod::getPathByFileName(c.name, c.type);
+        EXPECT_EQ(path, downloads() / c.file) << c.name << " " << c.type;
+        EXPECT_EQ(path.parent_path(), downloads()) << c.name;
     }
 }
 
