@@ -215,6 +215,8 @@ void TableView::loadModel() {
     auto ds = dataSource();
     auto d = delegate();
     sections_.clear();
+    rowsMeasured_ = 0;
+    std::map<std::string, double> remembered;
     int count = ds ? std::max(0, ds->numberOfSectionsInTableView(*this)) : 0;
     double y = tableHeaderView_ ? tableHeaderView_->frame().height() : 0;
     for (int s = 0; s < count; ++s) {
@@ -228,7 +230,18 @@ void TableView::loadModel() {
         double r = 0;
         sec.rowTops.push_back(0);
         for (int row = 0; row < sec.rows; ++row) {
-            double h = d ? d->heightForRowAtIndexPath(*this, {s, row}) : rowHeight_;
+            double h = rowHeight_;
+            if (d) {
+                const std::string key = d->heightKeyForRowAtIndexPath(*this, {s, row});
+                auto known = key.empty() ? rememberedHeights_.end() : rememberedHeights_.find(key);
+                if (known != rememberedHeights_.end()) {
+                    h = known->second;
+                } else {
+                    h = d->heightForRowAtIndexPath(*this, {s, row});
+                    ++rowsMeasured_;
+                }
+                if (!key.empty()) remembered[key] = h;
+            }
             r += std::max(0.0, h);
             sec.rowTops.push_back(r);
         }
@@ -238,6 +251,7 @@ void TableView::loadModel() {
     }
     if (tableFooterView_) y += tableFooterView_->frame().height();
     contentHeight_ = y;
+    rememberedHeights_.swap(remembered);
     indexTitles_ = ds ? ds->sectionIndexTitlesForTableView(*this) : std::vector<std::string>{};
 }
 

@@ -71,6 +71,15 @@ public:
     // Heights default to the table's rowHeight / header and footer heights
     // (TableView::automaticDimension means "the table's default").
     virtual double heightForRowAtIndexPath(TableView& tableView, const IndexPath& indexPath);
+    // A text naming what a row shows (its content, and whatever else its height depends
+    // on). A row that gives one is measured once per key: while its key stays the same the
+    // table takes the height it remembered instead of asking heightForRowAtIndexPath again.
+    // Empty (the default): the row is measured at every reload.
+    virtual std::string heightKeyForRowAtIndexPath(TableView& tableView, const IndexPath& indexPath) {
+        (void)tableView;
+        (void)indexPath;
+        return {};
+    }
     virtual double heightForHeaderInSection(TableView& tableView, int section);
     virtual double heightForFooterInSection(TableView& tableView, int section);
     virtual std::shared_ptr<View> viewForHeaderInSection(TableView& tableView, int section) {
@@ -174,6 +183,9 @@ public:
     void deleteSections(const std::vector<int>& sections, TableViewRowAnimation animation);
     void reloadSections(const std::vector<int>& sections, TableViewRowAnimation animation);
     const std::vector<TableViewUpdate>& updates() const { return updates_; }
+    // How many rows the last load of the rows asked the delegate to measure (the others
+    // had a remembered height for their key).
+    int rowsMeasuredInLastLoad() const { return rowsMeasured_; }
 
     int numberOfSections();
     int numberOfRowsInSection(int section);
@@ -268,6 +280,9 @@ private:
     bool tiling_ = false;
     std::vector<Section> sections_;
     double contentHeight_ = 0;
+    // Heights by the rows' keys, as of the last load (rows no longer listed are dropped).
+    std::map<std::string, double> rememberedHeights_;
+    int rowsMeasured_ = 0;
     std::map<IndexPath, std::shared_ptr<TableViewCell>> visible_;
     std::map<std::string, std::vector<std::shared_ptr<TableViewCell>>> reusePool_;
     std::map<int, std::shared_ptr<View>> headers_, footers_;
