@@ -343,6 +343,7 @@ void addSampleRoutes(SampleService& service) {
     addSchoolRoutes(service);
     addRegisterRoutes(service);
     addPageRoutes(service);
+    addHomeworkRoutes(service, folder);
 }
 
 }  // namespace sample_service

@@ -176,6 +176,9 @@ void addRegisterRoutes(SampleService& service);
 // Web pages for the page screens: an advert page with pictures ("pages/advert",
 // "pages/pictures/%@") and the report page ("report/%@").
 void addPageRoutes(SampleService& service);
+// Homework of the sample classes: lists, stars, content, hand-ins, publishing, answering,
+// the recipients picker, the homework pictures ("resource/hw%@/download") and avatars.
+void addHomeworkRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 
