@@ -1,6 +1,8 @@
 #include "HostOptions.h"
 
 #include "platform/Paths.h"
+#include "platform/PhotoLibrary.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/Screen.h"
 
 #include <cstdio>
@@ -74,4 +76,8 @@ void HostOptions::apply() const {
     }
     if (!baseUrl.empty()) setenv("TIRRA_BASE_URL", baseUrl.c_str(), 1);
     platform::Screen::mainScreen().setSize({width, height});
+    // The photo library shows the pictures of a folder, as the camera shows its frames.
+    if (const char* folder = std::getenv(platform::PhotoLibrary::kFolderVariable))
+        platform::ImagePickerController::setSourceFiles(platform::ImagePickerSourceType::PhotoLibrary,
+                                                        platform::PhotoLibrary::picturesInFolder(folder));
 }

@@ -338,6 +338,7 @@ void addSampleRoutes(SampleService& service) {
     addCommentRoutes(service, folder);
     addPostRoutes(service);
     addPollRoutes(service, folder);
+    addComposerRoutes(service);
     addCourseRoutes(service);
     addJoinRoutes(service);
     addSchoolRoutes(service);

@@ -1,5 +1,5 @@
 // What the signed-in app asks for beside the new-item poll: the level and points of a user
-// (from the sample users) and the people a post may mention (the other sample users).
+// (from the sample users).
 #include "sample_service/SampleService.h"
 
 namespace sample_service {
@@ -16,16 +16,6 @@ void addPollRoutes(SampleService& service, const std::filesystem::path&) {
             return Reply::json(reply);
         }
         return Reply::json({{"success", 0}, {"message", "用户不存在"}});
-    });
-
-    // GET postMessage/essay/<user id>/recipient
-    service.route("GET", "services/norvo/postMessage/essay/%@/recipient", [&service](const RecordedRequest& request) {
-        const std::string& id = request.arguments.at(0);
-        nlohmann::json list = nlohmann::json::array();
-        for (const auto& user : service.data().users())
-            if (user.value("userId", "") != id)
-                list.push_back({{"id", user.value("userId", "")}, {"name", user.value("name", "")}});
-        return Reply::json(list);
     });
 }
 

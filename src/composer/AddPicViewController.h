@@ -1,27 +1,13 @@
 #pragma once
 
-// The text and picture post composer.
+// The picture and text composer of the tab bar's publish menu: with no picture (text
+// mode), with a camera photo or with album pictures (picture mode). Its send button sits
+// on the navigation bar; only teachers choose who sees the post.
 
-#include "shell/ViewViewController.h"
+#include "composer/MVTPostComposerViewController.h"
 
-#include "platform/ui/Image.h"
-
-#include <vector>
-
-class AddPicViewController : public ViewViewController {
+class AddPicViewController : public MVTPostComposerViewController {
 public:
     std::string className() const override { return "AddPicViewController"; }
-
-    // initWithImage:isTaShowImage: a picture or nothing; YES when the picture came from the camera.
-    void initWithImage(platform::ImageRef image, bool isTaShowImage);
-    // initWithMutableImages: the picked photos.
-    void initWithMutableImages(std::vector<platform::ImageRef> images);
-    void viewDidLoad() override;
-
-    const std::vector<platform::ImageRef>& images() const { return images_; }
-    bool isTaShowImage() const { return isTaShowImage_; }
-
-private:
-    std::vector<platform::ImageRef> images_;
-    bool isTaShowImage_ = false;
+    Kind kind() const override { return Kind::Pic; }
 };

@@ -1,46 +1,29 @@
 #pragma once
 
-// The emoticon panel: pages of faces, a page control and a "完成" button.
+// The comment and chat emoticon panel: a shorter grid of faces and a button at the lower
+// right, "完成" or, in chat mode, "发送" (the mode is read once, when the panel is built).
 
-#include "platform/ui/View.h"
+#include "composer/MVTFacePanel.h"
 
-#include <memory>
-#include <string>
-
-namespace platform {
-class Button;
-class PageControl;
-class ScrollView;
-}  // namespace platform
-
-class MVTFacialViewDelegate {
+class MVTFacialView : public MVTFacePanel {
 public:
-    virtual ~MVTFacialViewDelegate() = default;
-    // selectedFacialView: the token text of the tapped face ("[em:7:]").
-    virtual void selectedFacialView(const std::string& token) = 0;
-    // The "完成" button.
-    virtual void sendMessage() = 0;
-};
+    // The label inside the button.
+    static constexpr int kButtonLabelTag = 1;
 
-class MVTFacialView : public platform::View {
-public:
-    static constexpr int kFaceCount = 30;
-    static constexpr int kFacesPerPage = 20;
-
-    MVTFacialView() = default;
     std::string className() const override { return "MVTFacialView"; }
 
-    void initWithFrame(const platform::Rect& frame);
-    void setDelegate(std::weak_ptr<MVTFacialViewDelegate> delegate) { delegate_ = std::move(delegate); }
-
-    // "[em:%d:]" for the face number (1-based).
-    static std::string tokenFor(int face);
-    int numberOfPages() const;
+    bool isFromChatView() const { return isFromChatView_; }
+    void setIsFromChatView(bool chat) { isFromChatView_ = chat; }
+    // sendBtBtClick: the button tells the delegate sendMessage.
+    void sendBtBtClick();
     std::shared_ptr<platform::Button> doneButton() const { return doneButton_; }
 
+protected:
+    platform::Rect scrollFrame() const override;
+    platform::Rect dotsFrame() const override;
+    void buildExtras() override;
+
 private:
-    std::weak_ptr<MVTFacialViewDelegate> delegate_;
-    std::shared_ptr<platform::ScrollView> pages_;
-    std::shared_ptr<platform::PageControl> pageControl_;
+    bool isFromChatView_ = false;
     std::shared_ptr<platform::Button> doneButton_;
 };

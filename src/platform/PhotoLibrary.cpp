@@ -67,4 +67,18 @@ std::shared_ptr<AssetRepresentation> PhotoLibrary::assetForURL(const std::string
     return std::make_shared<AssetRepresentation>(path);
 }
 
+std::vector<std::filesystem::path> PhotoLibrary::picturesInFolder(const std::filesystem::path& folder) {
+    static const std::vector<std::string> kPictureExtensions = {"JPG", "JPEG", "PNG", "GIF", "BMP"};
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const auto ext = extensionOf(it->path());
+        if (it->is_regular_file(ec) &&
+            std::find(kPictureExtensions.begin(), kPictureExtensions.end(), ext) != kPictureExtensions.end())
+            files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 }  // namespace platform

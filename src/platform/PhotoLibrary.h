@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -35,6 +36,11 @@ public:
     // The asset an address names; nullptr (and `error` filled) when the address is not one
     // of ours or the file is gone.
     static std::shared_ptr<AssetRepresentation> assetForURL(const std::string& url, std::string* error);
+    // The picture files of a folder (by extension: jpg, jpeg, png, gif, bmp), by name, for
+    // a host that feeds the library from a folder; empty when the folder cannot be read.
+    static std::vector<std::filesystem::path> picturesInFolder(const std::filesystem::path& folder);
+    // The environment variable naming that folder.
+    static constexpr const char* kFolderVariable = "TIRRA_PHOTO_LIBRARY";
 };
 
 }  // namespace platform

@@ -33,7 +33,7 @@ constexpr double kDefaultPollSeconds = 60;
 const Color kSelectedTitle = Color::rgba(0.38, 0.78, 0.976);
 const Color kTitle = Color::rgb255(60, 60, 60);
 
-double screenWidth() { return Screen::mainScreen().bounds().width(); }
+double tabBarScreenWidth() { return Screen::mainScreen().bounds().width(); }
 
 std::string userId() { return MVTAccount::sharedInstance().userId().value_or(""); }
 
@@ -93,6 +93,7 @@ void MyTabBarController::viewDidLoad() {
 
 void MyTabBarController::viewDidAppear(bool animated) {
     TabBarController::viewDidAppear(animated);
+    updatePublishBox();
     std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
     keyboardToken_ = NotificationCenter::defaultCenter().addObserver(kKeyboardWillShowNotification,
                                                                     [weak](const Notification& note) {
@@ -180,7 +181,7 @@ void MyTabBarController::addReloadNewsBtnWith(const Rect& frame) {
 void MyTabBarController::addMyitems() {
     auto root = view();
     if (!mytabbarView_) {
-        const double width = screenWidth();
+        const double width = tabBarScreenWidth();
         const double height = root->bounds().height();
         mytabbarView_ = std::make_shared<View>(Rect(0, height - 48, width, 64));
         mytabbarView_->setBackgroundColor(Color::whiteColor());
@@ -263,6 +264,7 @@ void MyTabBarController::itemCliced(Button& selected) {
     }
     selected.setEnabled(false);
     setSelectedIndex(tag);
+    updatePublishBox();
     if (tag == 0) {
         if (integerValue(valueFor(unreadDic_, "newFeed")) != 0)
             reloadDynamicAndNews(selected);
@@ -412,7 +414,7 @@ void MyTabBarController::cleanNewMarks(int type) {
             if (relevant == 0)
                 removeMarks(kRelevantMeCountTag);
             else
-                setCount(*relevantLabel, screenWidth() - 35, std::to_string(relevant));
+                setCount(*relevantLabel, tabBarScreenWidth() - 35, std::to_string(relevant));
         }
         if (!messageLabel && messages > 0) {
             removeMarks(kMessageDotTag);
@@ -438,9 +440,9 @@ void MyTabBarController::myMarks() {
         return;
     }
     if (auto label = std::dynamic_pointer_cast<Label>(mark(kRelevantMeCountTag)))
-        setCount(*label, screenWidth() - 35, std::to_string(relevant));
+        setCount(*label, tabBarScreenWidth() - 35, std::to_string(relevant));
     else
-        countLabel(kRelevantMeCountTag, screenWidth() - 35, std::to_string(relevant));
+        countLabel(kRelevantMeCountTag, tabBarScreenWidth() - 35, std::to_string(relevant));
 }
 
 void MyTabBarController::markUpside() {
@@ -501,4 +503,5 @@ void MyTabBarController::cleanSys() {
     sysRelevantMe_ = 0;
 }
 
-// The comment bar, the post action sheets and the publish menu are in MyTabBarController_Comment.cpp.
+// The comment bar and the post action sheets are in MyTabBarController_Comment.cpp, the
+// publish menu in MyTabBarController_Publish.cpp.

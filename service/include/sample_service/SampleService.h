@@ -162,9 +162,10 @@ void addResourceRoutes(SampleService& service, const std::filesystem::path& data
 void addCommentRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Publishing posts ("postMessage/essay/%@/publish"): answers the new post's number.
 void addPostRoutes(SampleService& service);
-// A user's level and points ("user/%@/space/%@/info") and the mention list
-// ("postMessage/essay/%@/recipient").
+// A user's level and points ("user/%@/space/%@/info").
 void addPollRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// The people a post may mention ("postMessage/essay/%@/recipient").
+void addComposerRoutes(SampleService& service);
 // Video lesson uploads ("course/%@/uploadSmallClass", multipart part "vedio").
 void addCourseRoutes(SampleService& service);
 // Joining a class by its class code, and the QR code of a class.

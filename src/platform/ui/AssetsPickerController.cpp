@@ -2,17 +2,30 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/ImagePickerController.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace platform {
 
-ImageRef PickedAsset::fullScreenImage() const { return Image::imageWithContentsOfFile(file); }
+ImageRef PickedAsset::fullResolutionImage() const { return Image::imageWithContentsOfFile(file); }
+
+ImageRef PickedAsset::fullScreenImage() const {
+    auto image = fullResolutionImage();
+    if (!image) return nullptr;
+    const Screen& screen = Screen::mainScreen();
+    const double maxWidth = screen.bounds().width() * screen.scale();
+    const double maxHeight = screen.bounds().height() * screen.scale();
+    const double fit = std::min(maxWidth / image->pixelWidth(), maxHeight / image->pixelHeight());
+    if (fit >= 1) return image;
+    return image->redrawnToSize({std::round(image->pixelWidth() * fit), std::round(image->pixelHeight() * fit)}, 1);
+}
 
 ImageRef PickedAsset::thumbnail(double side) const {
-    auto image = fullScreenImage();
+    auto image = fullResolutionImage();
     return image ? image->redrawnToSize({side, side}, image->scale()) : nullptr;
 }
 

@@ -20,6 +20,9 @@ class AssetsPickerController;
 struct PickedAsset {
     std::filesystem::path file;
     // The picture at full size (nullptr when the file went away since it was offered).
+    ImageRef fullResolutionImage() const;
+    // The picture fitted within the screen's pixels, its sides in proportion (a smaller
+    // picture as it is); nullptr when the file went away.
     ImageRef fullScreenImage() const;
     // A square thumbnail of the given side.
     ImageRef thumbnail(double side = 75) const;
