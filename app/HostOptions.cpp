@@ -1,15 +1,18 @@
 #include "HostOptions.h"
 
+#include "shell/InternationalControl.h"
+
 #include "platform/Paths.h"
 #include "platform/PhotoLibrary.h"
 #include "platform/ui/ImagePickerController.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Screen.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 const char* HostOptions::usage() {
-    return "usage: tirra [--headless] [--script FILE] [--base-url URL] [--home DIR] [--size WxH]";
+    return "usage: tirra [--headless] [--script FILE] [--base-url URL] [--home DIR] [--size WxH] [--dump FILE]";
 }
 
 std::optional<HostOptions> HostOptions::parse(int argc, const char* const argv[], std::string& error) {
@@ -38,6 +41,10 @@ std::optional<HostOptions> HostOptions::parse(int argc, const char* const argv[]
             }
             o.baseUrl = *v;
             if (o.baseUrl.back() != '/') o.baseUrl += '/';
+        } else if (arg == "--dump") {
+            auto v = value("--dump");
+            if (!v) return std::nullopt;
+            o.dumpFile = *v;
         } else if (arg == "--home") {
             auto v = value("--home");
             if (!v) return std::nullopt;
@@ -62,6 +69,10 @@ std::optional<HostOptions> HostOptions::parse(int argc, const char* const argv[]
             return std::nullopt;
         }
     }
+    if (!o.dumpFile.empty() && o.headless) {
+        error = "--dump is for the window; a headless script has its own dump command";
+        return std::nullopt;
+    }
     if (!o.script.empty() && !o.headless) {
         error = "--script runs headless: add --headless";
         return std::nullopt;
@@ -80,4 +91,9 @@ void HostOptions::apply() const {
     if (const char* folder = std::getenv(platform::PhotoLibrary::kFolderVariable))
         platform::ImagePickerController::setSourceFiles(platform::ImagePickerSourceType::PhotoLibrary,
                                                         platform::PhotoLibrary::picturesInFolder(folder));
+    followInterfaceLanguage();
+}
+
+void HostOptions::followInterfaceLanguage() {
+    platform::Keyboard::shared().setLanguageSource([] { return InternationalControl::bundle()->code(); });
 }

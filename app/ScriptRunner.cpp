@@ -1,11 +1,12 @@
 #include "ScriptRunner.h"
 
+#include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/Values.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Renderer.h"
-#include "platform/ui/Screen.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/UiDriver.h"
 
@@ -34,13 +35,6 @@ bool showsText(const View& v, const std::string& text) {
     return field && field->placeholder() == text;
 }
 
-// On screen and at least partly inside the screen's rectangle.
-bool isVisible(const View& v) {
-    if (!UiDriver::isOnScreen(v)) return false;
-    Rect inWindow = v.convertRectTo(v.bounds(), nullptr);
-    return inWindow.intersects(Screen::mainScreen().bounds()) || v.bounds().isEmpty();
-}
-
 json dumpView(View& v) {
     Rect f = v.convertRectTo(v.bounds(), nullptr);
     json node = {{"class", v.className()},
@@ -54,6 +48,14 @@ json dumpView(View& v) {
     if (!v.accessibilityValue().empty()) node["accessibilityValue"] = v.accessibilityValue();
     if (!v.accessibilityHint().empty()) node["accessibilityHint"] = v.accessibilityHint();
     if (v.isHidden()) return node;
+    if (auto keyboard = Keyboard::shared().view(); keyboard.get() == &v) {
+        json keys = json::array();
+        for (const auto& key : Keyboard::shared().keys()) {
+            Rect k = v.convertRectTo(key.frame, nullptr);
+            keys.push_back({{"title", key.title}, {"frame", {k.x(), k.y(), k.width(), k.height()}}});
+        }
+        node["keys"] = std::move(keys);
+    }
     json children = json::array();
     for (auto& sub : v.subviews())
         if (sub->alpha() > 0) children.push_back(dumpView(*sub));
@@ -96,6 +98,8 @@ int ScriptRunner::runText(const std::string& text) {
     return 0;
 }
 
+bool ScriptRunner::isVisible(const View& v) const { return !driver_.visibleRectOf(v).isEmpty(); }
+
 std::shared_ptr<View> ScriptRunner::findShowing(const std::string& text) const {
     auto all = driver_.findAll([&](const View& v) { return showsText(v, text) && isVisible(v); });
     return all.empty() ? nullptr : all.back();  // front-most: last in drawing order
@@ -133,8 +137,9 @@ int ScriptRunner::runLine(const std::string& line, int number, bool& quit) {
             target = findShowing(arg);
         }
         if (!target) return error("nothing to tap showing \"" + arg + "\"");
-        bool reached = command == "tap" ? driver_.tap(target) : driver_.longPress(target, 1.0);
-        if (!reached) return error("\"" + arg + "\" is covered by another view");
+        auto landing = driver_.touchLikeAFinger(target, command == "tap" ? 0 : 1.0);
+        if (landing == UiDriver::Landing::Covered) return error("\"" + arg + "\" is under another screen");
+        if (landing == UiDriver::Landing::NotShowing) return error("\"" + arg + "\" is not on screen");
         return 0;
     }
     if (command == "drag") {
@@ -147,6 +152,23 @@ int ScriptRunner::runLine(const std::string& line, int number, bool& quit) {
     if (command == "type") {
         if (!View::firstResponder()) return error("nothing is focused to type into");
         driver_.type(arg);
+        return 0;
+    }
+    if (command == "key") {
+        const std::string keys[][2] = {{"return", "\n"}, {"backspace", "\b"}};
+        for (const auto& [name, stroke] : keys) {
+            if (arg != name) continue;
+            if (!View::firstResponder()) return error("nothing is focused to press " + arg + " in");
+            driver_.type(stroke);
+            return 0;
+        }
+        return error("key wants return or backspace");
+    }
+    if (command == "background" || command == "foreground") {
+        if (!arg.empty()) return error(command + " takes nothing more");
+        if (command == "background") Application::shared().enterBackground();
+        else Application::shared().becomeActive();
+        driver_.pump();
         return 0;
     }
     if (command == "alert") {

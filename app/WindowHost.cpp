@@ -1,6 +1,9 @@
 #include "WindowHost.h"
 
+#include "FramePacer.h"
+#include "ScriptRunner.h"
 #include "platform/Application.h"
+#include "platform/Files.h"
 #include "platform/RunLoop.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
@@ -14,12 +17,51 @@
 #include <SDL.h>
 #include <cairo.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 
 using namespace platform;
 
 namespace {
+
+volatile std::sig_atomic_t dumpRequested = 0;
+void onDumpSignal(int) { dumpRequested = 1; }
+
+const char* stateName(ApplicationState state) {
+    switch (state) {
+        case ApplicationState::Active: return "active";
+        case ApplicationState::Background: return "background";
+        case ApplicationState::Inactive: break;
+    }
+    return "inactive";
+}
+
+// What the window shows, for a test that drives the window from outside: the app's state,
+// the window's pixels per point and the visible view tree.
+bool writeWindowDump(const std::string& file, View& root, double pixelsPerPoint) {
+    nlohmann::json dump = {{"applicationState", stateName(Application::shared().applicationState())},
+                           {"pixelsPerPoint", pixelsPerPoint},
+                           {"tree", nlohmann::json::parse(ScriptRunner::dumpJson(root))}};
+    return writeFileAtomically(file, dump.dump(1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+// The app goes to the background while the window is minimised or hidden, and comes back
+// to the front when the window is restored or shown again.
+void followWindowState(const SDL_WindowEvent& event) {
+    auto& app = Application::shared();
+    switch (event.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN: app.enterBackground(); break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_FOCUS_GAINED: app.becomeActive(); break;
+        default: break;
+    }
+}
 
 // The nearest scroll view at or above `view`.
 ScrollView* scrollViewAt(std::shared_ptr<View> view) {
@@ -38,7 +80,9 @@ void wheelScroll(ScrollView& scroll, double dy) {
 
 }  // namespace
 
-int runInWindow(const HostOptions&) {
+int runInWindow(const HostOptions& options) {
+    // Before the window shows: whoever waits for it may ask for a dump at once.
+    if (!options.dumpFile.empty()) std::signal(SIGUSR1, onDumpSignal);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::cerr << "tirra: no display (" << SDL_GetError() << "); try --headless\n";
         return 2;
@@ -80,7 +124,7 @@ int runInWindow(const HostOptions&) {
     SDL_StartTextInput();
 
     auto toPoint = [&](int x, int y) { return Point{x / fit, y / fit}; };
-    unsigned long drawn = 0;
+    FramePacer pacer;
     bool fingerDown = false, running = true;
     while (running) {
         double untilTimer = RunLoop::main().secondsUntilNextTimer();
@@ -120,17 +164,21 @@ int runInWindow(const HostOptions&) {
                             driver.type("\b");
                         break;
                     case SDL_WINDOWEVENT:
-                        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) drawn = 0;
-                        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) app.becomeActive();
+                        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) pacer.invalidate();
+                        followWindowState(event.window);
                         break;
                     default: break;
                 }
             } while (running && SDL_PollEvent(&event));
         }
         RunLoop::main().pump();
+        if (dumpRequested) {
+            dumpRequested = 0;
+            if (!writeWindowDump(options.dumpFile, *window, fit))
+                std::cerr << "tirra: cannot write " << options.dumpFile << "\n";
+        }
 
-        if (View::displayGeneration() != drawn) {
-            drawn = View::displayGeneration();
+        if (pacer.needsFrame()) {
             auto image = Renderer::render(*window, points, scale);
             cairo_surface_t* surface = image->surface();
             cairo_surface_flush(surface);

@@ -1,7 +1,10 @@
+#include "FramePacer.h"
 #include "HostOptions.h"
 #include "ScriptRunner.h"
+#include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
@@ -53,6 +56,29 @@ TEST(HostOptionsTest, CommandLines) {
     EXPECT_EQ(o->height, 667);
 }
 
+class FramePacerTest : public testing_support::AppTest {};
+
+TEST_F(FramePacerTest, DrawsAfterChangesAndOnEveryTurnWhileAnimationsRun) {
+    FramePacer pacer;
+    auto view = std::make_shared<View>(Rect{0, 0, 10, 10});
+    EXPECT_TRUE(pacer.needsFrame());  // the first frame
+    EXPECT_FALSE(pacer.needsFrame());
+    view->setAlpha(0.5);
+    EXPECT_TRUE(pacer.needsFrame());
+    EXPECT_FALSE(pacer.needsFrame());
+    pacer.invalidate();
+    EXPECT_TRUE(pacer.needsFrame());
+
+    animate(1.0, [&] { view->setAlpha(1); });
+    for (int turn = 0; turn < 5; ++turn) {
+        EXPECT_TRUE(pacer.needsFrame()) << turn;
+        advance(0.1);
+    }
+    advance(1.0);  // it ends
+    EXPECT_TRUE(pacer.needsFrame());  // where it stopped
+    EXPECT_FALSE(pacer.needsFrame());
+}
+
 class ScriptTest : public testing_support::AppTest {
 protected:
     void SetUp() override {
@@ -73,9 +99,28 @@ protected:
         cover = std::make_shared<Label>(Rect{20, 300, 200, 40});
         cover->setText("被遮住的");
         root->addSubview(cover);
+        // Another screen lies over it.
         auto lid = std::make_shared<View>(Rect{0, 290, 320, 60});
         lid->setBackgroundColor(Color::whiteColor());
-        root->addSubview(lid);
+        driver->window().addOverlayView(lid);
+        // A tab: its title lies over the lower part of its button and takes no touches.
+        auto tab = Button::buttonWithType(ButtonType::Custom);
+        tab->setFrame({40, 400, 40, 49});
+        tab->addTarget(ControlEventTouchUpInside, [this](Control&) { ++tabTaps; });
+        root->addSubview(tab);
+        auto title = std::make_shared<Label>(Rect{29, 429, 62, 16});
+        title->setText("我");
+        root->addSubview(title);
+        // Texts that do not show: below the screen, and scrolled out of a clipping box.
+        auto below = std::make_shared<Label>(Rect{20, 600, 200, 20});
+        below->setText("屏幕下面");
+        root->addSubview(below);
+        auto box = std::make_shared<View>(Rect{20, 460, 200, 40});
+        box->setClipsToBounds(true);
+        auto clipped = std::make_shared<Label>(Rect{0, 50, 200, 20});
+        clipped->setText("裁掉的");
+        box->addSubview(clipped);
+        root->addSubview(box);
     }
     void TearDown() override {
         driver.reset();
@@ -91,7 +136,7 @@ protected:
     std::shared_ptr<TextField> field;
     std::shared_ptr<Label> cover;
     std::ostringstream messages;
-    int taps = 0;
+    int taps = 0, tabTaps = 0;
 };
 
 TEST_F(ScriptTest, TapsByTextAndTagAndTypesIntoTheFocusedField) {
@@ -99,6 +144,55 @@ TEST_F(ScriptTest, TapsByTextAndTagAndTypesIntoTheFocusedField) {
         << messages.str();
     EXPECT_EQ(taps, 2);
     EXPECT_EQ(field->text(), "teacher1");
+}
+
+TEST_F(ScriptTest, ATapLandsWhereTheTextShowsAndReachesTheViewThere) {
+    // The title takes no touches: the finger on it presses the button under it.
+    EXPECT_EQ(run("tap 我\n"), 0) << messages.str();
+    EXPECT_EQ(tabTaps, 1);
+    // A field half under the screen's bottom edge is touched in the part that shows.
+    field->setFrame({20, 560, 200, 30});
+    EXPECT_EQ(run("tap 请输入用户名\n"), 0) << messages.str();
+    EXPECT_TRUE(field->isFirstResponder());
+}
+
+TEST_F(ScriptTest, KeysReturnAndBackspaceGoToTheFocusedField) {
+    int returns = 0;
+    struct Delegate : TextFieldDelegate {
+        int* count;
+        bool textFieldShouldReturn(TextField&) override {
+            ++*count;
+            return true;
+        }
+    };
+    auto delegate = std::make_shared<Delegate>();
+    delegate->count = &returns;
+    field->setDelegate(delegate);
+    field->setFrame({20, 60, 200, 30});  // above the keyboard
+    EXPECT_EQ(run("tap 请输入用户名\ntype 实验x\nkey backspace\nkey return\n"), 0) << messages.str();
+    EXPECT_EQ(field->text(), "实验");
+    EXPECT_EQ(returns, 1);
+}
+
+TEST_F(ScriptTest, BackgroundAndForegroundMoveTheAppThroughItsLifecycle) {
+    struct Recorder : ApplicationDelegate {
+        std::vector<std::string> calls;
+        bool didFinishLaunching(const nlohmann::json&) override { return true; }
+        void didBecomeActive() override { calls.push_back("active"); }
+        void willResignActive() override { calls.push_back("resign"); }
+        void didEnterBackground() override { calls.push_back("background"); }
+        void willEnterForeground() override { calls.push_back("foreground"); }
+    };
+    auto recorder = std::make_shared<Recorder>();
+    Application::shared().setDelegate(recorder);
+    Application::shared().launch();
+    recorder->calls.clear();
+    EXPECT_EQ(run("background\n"), 0) << messages.str();
+    EXPECT_EQ(Application::shared().applicationState(), ApplicationState::Background);
+    EXPECT_EQ(run("foreground\n"), 0) << messages.str();
+    EXPECT_EQ(Application::shared().applicationState(), ApplicationState::Active);
+    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"resign", "background", "foreground", "active"}));
+    Application::shared().reset();
 }
 
 TEST_F(ScriptTest, FailuresStopWithTheirExitCodes) {
@@ -111,7 +205,12 @@ TEST_F(ScriptTest, FailuresStopWithTheirExitCodes) {
         {"expect 没有这个字\ntap 登录\n", 1, "expected to see"},
         {"jump 3\n", 2, "unknown command"},
         {"tap 不存在\n", 2, "nothing to tap"},
-        {"tap 被遮住的\n", 2, "covered"},
+        {"tap 被遮住的\n", 2, "under another screen"},
+        {"tap 屏幕下面\n", 2, "nothing to tap"},
+        {"longpress 裁掉的\n", 2, "nothing to tap"},
+        {"key return\n", 2, "nothing is focused"},
+        {"key escape\n", 2, "key wants return or backspace"},
+        {"background now\n", 2, "takes nothing more"},
         {"alert 0\n", 2, "no alert"},
         {"wait soon\n", 2, "wait wants seconds"},
         {"drag 1 2 3\n", 2, "drag wants"},

@@ -13,6 +13,7 @@
 #include "platform/Application.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UiDriver.h"
@@ -70,6 +71,25 @@ TEST_F(JoinRoadTest, AStudentWithoutASchoolJoinsTheSampleClassAndReachesTheTabBa
     driver->advance(1.0);
     ASSERT_TRUE(pumpUntil([&] { return account.classId() == "11"; }));
     EXPECT_EQ(account.schoolId(), "1");
+}
+
+TEST_F(JoinRoadTest, ReturnInTheSchoolSearchFieldSearches) {
+    start();
+    ASSERT_EQ(run("tap 用户名/邮箱/手机号\ntype newcomer\ntap 密 码\ntype newcomer123\nkey return\n"), 0)
+        << messages.str();
+    ASSERT_TRUE(pumpUntil([this] { return joinScreen() != nullptr; }));
+    driver->settle();
+    ASSERT_EQ(run("tap 不知道班级编号，仅加入学校\nwait 1\ntap 输入文字（支持模糊查询）\ntype 实验\n"), 0)
+        << messages.str();
+    // The keyboard offers the search on its Return key.
+    auto keys = Keyboard::shared().keys();
+    EXPECT_EQ(keys.back().title, "搜索");
+    ASSERT_EQ(run("key return\n"), 0) << messages.str();
+    ASSERT_TRUE(pumpUntil([this] { return driver->byText("青禾实验小学") != nullptr; })) << driver->dump();
+    auto search = service().lastRequest("services/norvo/school/search");
+    ASSERT_TRUE(search);
+    EXPECT_EQ(search->formValue("query"), "实验");
+    EXPECT_FALSE(Keyboard::shared().isVisible());
 }
 
 }  // namespace

@@ -29,13 +29,21 @@ TEST_F(LaunchRoadTest, LoginScreenSignInTabBarAndAutomaticSignInOnTheNextStart) 
     start();
     ASSERT_EQ(run("expect 登录\nexpect 我要注册\n"), 0) << messages.str();
 
-    ASSERT_EQ(run("tap 用户名/邮箱/手机号\ntype teacher\ntap 密 码\ntype teacher123\ntap 登录\n"), 0)
+    // Return in the user field moves to the password field, Return there signs in.
+    ASSERT_EQ(run("tap 用户名/邮箱/手机号\ntype teacher\nkey return\ntype teacher123\nkey return\n"), 0)
         << messages.str();
     ASSERT_TRUE(pumpUntil([this] { return tabBar() != nullptr; }));
     driver->settle();
     EXPECT_EQ(tabBar()->selectedIndex(), 0);
     ASSERT_EQ(run("expect 动态\nexpect 消息\nexpect 联系人\nexpect 发现\nexpect 我\n"), 0) << messages.str();
     EXPECT_EQ(MVTAccount::sharedInstance().name(), "王老师");
+
+    // A finger on a tab's title selects the tab.
+    const std::pair<const char*, long> tabs[] = {{"我", 3}, {"发现", 2}, {"联系人", 4}, {"消息", 1}};
+    for (const auto& [title, index] : tabs) {
+        ASSERT_EQ(run(std::string("tap ") + title + "\nwait 0.5\n"), 0) << messages.str();
+        EXPECT_EQ(tabBar()->selectedIndex(), index) << title;
+    }
 
     // The next start with the same home: the splash, then the tab bar without typing.
     start();

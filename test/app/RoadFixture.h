@@ -5,6 +5,7 @@
 // home, a new account record, no alerts, the screens in Chinese; start() launches the app
 // as the headless host does and puts a driver on its window, run() plays a script.
 
+#include "HostOptions.h"
 #include "ScriptRunner.h"
 #include "core/MVTAccount.h"
 #include "shell/InternationalControl.h"
@@ -14,6 +15,7 @@
 
 #include "platform/Application.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UiDriver.h"
 #include "platform/ui/Window.h"
@@ -34,6 +36,7 @@ protected:
         MVTAccount::resetSharedInstanceForTests();
         // The screens in Chinese, whatever the machine's language.
         InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
+        HostOptions::followInterfaceLanguage();
         // The sample service offers the build's own version: no update alert.
         MVTAppDelegate::setBundleShortVersionString("");
         app = MVTAppDelegate::sharedAppDelegate();
@@ -44,6 +47,7 @@ protected:
         platform::AlertView::clearVisible();
         if (app->window()) app->window()->setRootViewController(nullptr);
         platform::Application::shared().reset();
+        platform::Keyboard::shared().setLanguageSource(nullptr);
         ServiceTest::TearDown();
     }
 

@@ -159,6 +159,43 @@ bool UiDriver::tap(const std::shared_ptr<View>& view) {
 
 bool UiDriver::tapText(const std::string& text) { return tap(byText(text)); }
 
+Rect UiDriver::visibleRectOf(const View& view) const {
+    if (!isOnScreen(view) || view.window() != window_.get()) return {};
+    window_->layoutIfNeeded();
+    Rect shown = view.convertRectTo(view.bounds(), nullptr);
+    // A view of no size still has a point a finger can land on.
+    if (shown.isEmpty()) shown = {shown.midX() - 0.5, shown.midY() - 0.5, 1, 1};
+    shown = shown.intersection(window_->bounds());
+    for (auto v = view.superview(); v && !shown.isEmpty(); v = v->superview())
+        if (v->clipsToBounds()) shown = shown.intersection(v->convertRectTo(v->bounds(), nullptr));
+    return shown;
+}
+
+const View* UiDriver::screenOf(const View& view) {
+    const View* v = &view;
+    for (auto parent = v->superview(); parent; parent = parent->superview()) {
+        if (parent->asWindow()) return v;
+        v = parent.get();
+    }
+    return nullptr;
+}
+
+UiDriver::Landing UiDriver::touchLikeAFinger(const std::shared_ptr<View>& view, double holdSeconds) {
+    if (!view) return Landing::NotShowing;
+    Rect shown = visibleRectOf(*view);
+    if (shown.isEmpty()) return Landing::NotShowing;
+    Point p{shown.midX(), shown.midY()};
+    auto hit = window_->viewAtPoint(p);
+    const View* hitScreen = hit ? screenOf(*hit) : nullptr;
+    if (hitScreen && hitScreen != screenOf(*view)) return Landing::Covered;
+    int id = nextTouch_++;
+    window_->touchBegan(p, id);
+    if (holdSeconds > 0) advance(holdSeconds);
+    window_->touchEnded(p, id);
+    pump();
+    return Landing::Touched;
+}
+
 bool UiDriver::longPress(const std::shared_ptr<View>& view, double seconds) {
     if (!view || !isOnScreen(*view)) return false;
     window_->layoutIfNeeded();

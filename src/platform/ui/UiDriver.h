@@ -70,6 +70,21 @@ public:
     void endTouch(int touchId);
     Point centerOf(const View& view) const;
 
+    // ---- Touches as a finger gives them (the automation scripts). The finger lands on
+    // the centre of the part of the view that shows (inside the window and every clipping
+    // ancestor) and the touch goes to whatever the hit test finds there: a title label
+    // lying over its button hands the touch to the button. Only another screen lying over
+    // that point (an alert, a sheet, the keyboard, a presented screen) keeps the finger
+    // off; then nothing is touched.
+    enum class Landing { Touched, NotShowing, Covered };
+    // Taps (holdSeconds 0) or holds the finger down for that much run-loop time.
+    Landing touchLikeAFinger(const std::shared_ptr<View>& view, double holdSeconds = 0);
+    // The part of `view` that shows, in window points; empty when none does.
+    Rect visibleRectOf(const View& view) const;
+    // The screen `view` belongs to: the window's own subview that holds it (a screen's
+    // view or an overlay); null for the window itself or a view outside it.
+    static const View* screenOf(const View& view);
+
     // ---- Keyboard
     // Types into the first responder ("\n" Return, "\b" Backspace).
     bool type(const std::string& text);
