@@ -20,7 +20,7 @@
 #include <functional>
 #include <optional>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -36,8 +36,18 @@ using SteadyClock = std::chrono::steady_clock;
 
 // ---- Programs ---------------------------------------------------------------------------
 
-bool programOnPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+// The program's file in PATH; empty when there is none.
+std::string pathOf(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    for (size_t start = 0; start <= dirs.size();) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        std::string file = dirs.substr(start, end - start) + "/" + program;
+        if (end > start && access(file.c_str(), X_OK) == 0) return file;
+        start = end + 1;
+    }
+    return "";
 }
 
 // A program started in the background, its output going to `log`; stopped (TERM, then
@@ -66,14 +76,24 @@ public:
         for (auto& e : environment) envp.push_back(const_cast<char*>(e.c_str()));
         envp.push_back(nullptr);
 
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        int rc = posix_spawnp(&pid_, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) pid_ = -1;
+        std::string program = args[0].find('/') == std::string::npos ? pathOf(args[0]) : args[0];
+        if (program.empty()) return false;
+        int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        pid_t parent = getpid();
+        pid_ = fork();
+        if (pid_ == 0) {
+            // Goes with the test: a test killed at its time limit leaves no display or app.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != parent) _exit(127);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(out, 2);
+            execve(program.c_str(), argv.data(), envp.data());
+            _exit(127);
+        }
+        close(out);
+        close(in);
         return pid_ > 0;
     }
 
@@ -225,8 +245,8 @@ class WindowRoadTest : public testing_support::ServiceTest {
 protected:
     void SetUp() override {
         ServiceTest::SetUp();
-        if (!programOnPath("Xvfb")) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
-        ASSERT_TRUE(programOnPath("xdotool") && programOnPath("xwd")) << "xdotool and xwd (x11-apps) are needed: bash scripts/setup";
+        if (pathOf("Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
+        ASSERT_TRUE(!pathOf("xdotool").empty() && !pathOf("xwd").empty()) << "xdotool and xwd (x11-apps) are needed: bash scripts/setup";
         log_ = home_ / "window-road.log";
         dumpFile_ = home_ / "window-dump.json";
 
@@ -257,7 +277,7 @@ protected:
         ASSERT_FALSE(windowId_.empty()) << "no window:\n" << logText();
         windowId_ = windowId_.substr(0, windowId_.find('\n'));
         // No window manager here: give the window the keyboard the way one would.
-        x("xdotool windowfocus --sync " + windowId_);
+        x("xdotool windowfocus " + windowId_);
     }
 
     void TearDown() override {
@@ -276,7 +296,10 @@ protected:
     // Runs an X client on the test's display; answers what it printed.
     std::string x(const std::string& command) {
         std::string out;
-        FILE* pipe = popen(("DISPLAY=" + displayName_ + " " + command + " 2>>" + log_.string()).c_str(), "r");
+        // A client that hangs is stopped after 10 s, so the test fails rather than stalls.
+        std::string line = "DISPLAY=";
+        line += displayName_ + " timeout 10 " + command + " 2>>" + log_.string();
+        FILE* pipe = popen(line.c_str(), "r");
         if (!pipe) return out;
         char buf[65536];
         size_t n;
@@ -438,10 +461,10 @@ TEST_F(WindowRoadTest, ANewUserSignsInByMouseAndKeyboardAndSwitchesTabs) {
     EXPECT_EQ(pixelsLike(capture(), home, selected), 0);
 
     // Hiding the window sends the app to the background; showing it brings it back.
-    x("xdotool windowunmap --sync " + windowId_);
+    x("xdotool windowunmap " + windowId_);
     d = dumpUntil([](const json& j) { return j["applicationState"] == "background"; });
     EXPECT_EQ(d["applicationState"], "background");
-    x("xdotool windowmap --sync " + windowId_);
+    x("xdotool windowmap " + windowId_);
     d = dumpUntil([](const json& j) { return j["applicationState"] == "active"; });
     EXPECT_EQ(d["applicationState"], "active");
     EXPECT_TRUE(app_.running()) << logText();
