@@ -18,6 +18,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -153,10 +154,8 @@ public:
     const std::string& commentDynamicId() const { return commentDynamicId_; }
     double keyBoardH() const { return keyBoardH_; }
 
-    // ---- Publish menu: its "+" floats over the bar while the home feed is in front --------
+    // ---- Publish menu (built hidden; its button is not placed on the bar) -----------------
     void initPublishMenu();
-    // Shows the "+" while the home feed is in front (and while the menu is open).
-    void updatePublishBox();
     // toShowOtherBtn: opens or closes the menu.
     void toShowOtherBtn(platform::Button& button);
     void btnClickedWith(int index) override;
@@ -176,7 +175,6 @@ public:
     void toCreatAddPicWith(const std::vector<platform::PickedAsset>& assets);
     std::shared_ptr<MVTOtherMenuView> otherMenuView() const { return otherMenuView_; }
     std::shared_ptr<platform::Button> middleAddBtn() const { return middleAddBtn_; }
-    std::shared_ptr<platform::View> addMenuBgView() const { return addMenuBgView_; }
 
     // ---- Public state -------------------------------------------------------------------
     platform::TimerRef refreshTimer() const { return refreshTimer_; }
@@ -239,11 +237,13 @@ private:
     std::shared_ptr<platform::TextView> commentTextView_;
     std::shared_ptr<platform::Button> faceBtn_;
     std::string commentDynamicId_;
+    // Text typed for a post and not yet accepted by the service, by post id.
+    std::map<std::string, std::string> commentDrafts_;
     double keyBoardH_ = 0;
     std::shared_ptr<platform::View> HUD_;
     std::shared_ptr<MVTFacialView> myFaceView_;
     std::shared_ptr<MVTOtherMenuView> otherMenuView_;
-    // The box of the publish menu's "+".
+    // Publish menu (built, never opened).
     std::shared_ptr<platform::View> addMenuBgView_;
     std::shared_ptr<platform::Button> middleAddBtn_;
 

@@ -154,6 +154,32 @@ TEST_F(CommentBarTest, ACommentTheServiceDoesNotStoreTellsTheUser) {
     EXPECT_TRUE(postedNamed(kCommentFormSquareNotification).empty());
 }
 
+TEST_F(CommentBarTest, AFailedCommentComesBackWhenTheBarReopensForItsPostUntilOneIsAccepted) {
+    build();
+    service().setReply("POST", kCommentPath, sample_service::Reply::json({{"success", 0}}));
+    openBar("77");
+    tabs_->commentTextView()->setText("my long comment");
+    tabs_->toSendCommentData();
+    ASSERT_TRUE(pumpUntil([&] { return driver_->alert() != nullptr; }));
+    driver_->pressAlertButton(0);
+    driver_->settle();
+
+    // Another post starts empty; the failed one gets its text back.
+    openBar("78");
+    EXPECT_EQ(tabs_->commentTextView()->text(), "");
+    tabs_->closeComment();
+    driver_->settle();
+    openBar("77");
+    EXPECT_EQ(tabs_->commentTextView()->text(), "my long comment");
+
+    service().setReply("POST", kCommentPath, sample_service::Reply::json({{"success", 1}, {"comment", {{"msg", "x"}}}}));
+    tabs_->toSendCommentData();
+    ASSERT_TRUE(pumpUntil([&] { return postedNamed(kCommentFormHomeNotification).size() == 1; }));
+    driver_->settle();
+    openBar("77");
+    EXPECT_EQ(tabs_->commentTextView()->text(), "");
+}
+
 TEST_F(CommentBarTest, OfflineSendsNothingAndKeepsTheText) {
     build();
     openBar("77");
@@ -290,3 +316,128 @@ TEST_F(CommentBarTest, ATeacherWithoutAClassIsOfferedTheJoinScreen) {
 }
 
 }  // namespace
+
+// ---- The publish menu (built on the tab bar, opened here through its delegate answers) ----
+
+class PublishMenuTest : public CommentBarTest {
+protected:
+    void SetUp() override {
+        CommentBarTest::SetUp();
+        ImagePickerController::resetSources();
+    }
+    void TearDown() override {
+        ImagePickerController::resetSources();
+        CommentBarTest::TearDown();
+    }
+    std::filesystem::path picture(const std::string& name, double width, double height) {
+        auto path = AppTest::home_ / name;
+        std::ofstream(path, std::ios::binary) << Image::imageWithColor(Color::rgb255(200, 10, 10), {width, height})->pngData();
+        return path;
+    }
+    template <class T>
+    std::shared_ptr<T> presentedRoot() {
+        auto nav = std::dynamic_pointer_cast<myNavigationController>(tabs_->presentedViewController());
+        if (!nav || nav->viewControllers().empty()) return nullptr;
+        return std::dynamic_pointer_cast<T>(nav->viewControllers().front());
+    }
+};
+
+TEST_F(PublishMenuTest, EveryItemAsksAUserWithoutAClassToJoinFirst) {
+    MVTAccount::sharedInstance().setClassId(std::nullopt);
+    build();
+    for (const char* item : {"0", "1", "2", "3", "4"}) {
+        SCOPED_TRACE(item);
+        tabs_->whichMenuClickedWith(item);
+        auto alert = driver_->alert();
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(alert->tag(), MyTabBarController::kJoinClassAlertTag);
+        driver_->pressAlertButton(1);
+        driver_->settle();
+        EXPECT_FALSE(tabs_->presentedViewController());
+    }
+}
+
+TEST_F(PublishMenuTest, ChoosingAnItemClosesTheMenuAndOpensTheTextComposerLater) {
+    build();
+    tabs_->initPublishMenu();
+    tabs_->toShowOtherBtn(*tabs_->middleAddBtn());
+    EXPECT_TRUE(tabs_->otherMenuView()->isOpen());
+    tabs_->btnClickedWith(0);
+    EXPECT_FALSE(tabs_->otherMenuView()->isOpen());
+    advance(0.2);
+    EXPECT_FALSE(tabs_->presentedViewController());
+    advance(0.2);
+    driver_->settle();
+    auto composer = presentedRoot<AddPicViewController>();
+    ASSERT_TRUE(composer);
+    EXPECT_TRUE(composer->images().empty());
+    EXPECT_FALSE(composer->isTaShowImage());
+}
+
+TEST_F(PublishMenuTest, WithoutACameraTheUserIsToldSo) {
+    build();
+    tabs_->whichMenuClickedWith("1");
+    auto alert = driver_->alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), "提示");
+    EXPECT_EQ(alert->message(), "设备没有照相功能");
+    EXPECT_FALSE(tabs_->presentedViewController());
+}
+
+TEST_F(PublishMenuTest, ACameraPictureOpensTheComposerWithIt) {
+    ImagePickerController::setSourceFiles(ImagePickerSourceType::Camera, {picture("shot.png", 40, 30)});
+    build();
+    tabs_->whichMenuClickedWith("1");
+    auto picker = std::dynamic_pointer_cast<myimagePickerViewController>(tabs_->presentedViewController());
+    ASSERT_TRUE(picker);
+    EXPECT_TRUE(picker->allowsEditing());
+    ASSERT_TRUE(picker->pickFileAtIndex(0));
+    driver_->settle();
+    auto composer = presentedRoot<AddPicViewController>();
+    ASSERT_TRUE(composer);
+    ASSERT_EQ(composer->images().size(), 1u);
+    EXPECT_EQ(composer->images()[0]->size().width, 40);
+    EXPECT_TRUE(composer->isTaShowImage());
+}
+
+TEST_F(PublishMenuTest, AlbumOffersPhotosOnlyAtMostNineAndOpensTheComposerWithTheChoice) {
+    std::vector<std::filesystem::path> library;
+    for (int i = 0; i < 11; ++i) library.push_back(picture(std::to_string(i) + ".png", 10 + i, 10));
+    auto movie = AppTest::home_ / "clip.mov";
+    std::ofstream(movie) << "not a picture";
+    library.insert(library.begin() + 3, movie);
+    ImagePickerController::setSourceFiles(ImagePickerSourceType::PhotoLibrary, library);
+    build();
+    tabs_->whichMenuClickedWith("2");
+    auto picker = std::dynamic_pointer_cast<AssetsPickerController>(tabs_->presentedViewController());
+    ASSERT_TRUE(picker);
+    ASSERT_EQ(picker->offered().size(), 11u);
+    for (size_t i = 0; i < 9; ++i) EXPECT_TRUE(picker->toggleAssetAtIndex(10 - i));
+    EXPECT_FALSE(picker->toggleAssetAtIndex(0));  // the tenth is refused
+    EXPECT_TRUE(picker->toggleAssetAtIndex(10));  // un-choosing frees a place
+    EXPECT_TRUE(picker->toggleAssetAtIndex(0));
+    picker->finish();
+    driver_->settle();
+    auto composer = presentedRoot<AddPicViewController>();
+    ASSERT_TRUE(composer);
+    ASSERT_EQ(composer->images().size(), 9u);
+    EXPECT_EQ(composer->images()[0]->size().width, 19);  // in the order chosen
+    EXPECT_EQ(composer->images()[8]->size().width, 10);
+}
+
+TEST_F(PublishMenuTest, OneMoodADay) {
+    build();
+    tabs_->whichMenuClickedWith("3");
+    driver_->settle();
+    EXPECT_TRUE(presentedRoot<MVTAddFeelingController>());
+    tabs_->presentedViewController()->dismissViewController(false);
+    driver_->settle();
+
+    MVTAddFeelingController::recordToday("12");
+    tabs_->whichMenuClickedWith("3");
+    auto alert = driver_->alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), "一天之内只可以发送一次心情哦");
+    EXPECT_EQ(alert->buttonTitleAtIndex(0), "好的");
+    EXPECT_FALSE(tabs_->presentedViewController());
+}
