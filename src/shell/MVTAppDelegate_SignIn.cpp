@@ -384,10 +384,10 @@ void MVTAppDelegate::autoLogin() {
         replaceRoot(window_, loginViewController_);
         return;
     }
-    // A row without a user id or a role is what a refused sign-in leaves behind: the user
-    // name is remembered for the login screen, but nobody is signed in.
-    if (MVTPublicMethod::stringIsClassNull(platform::valueFor(row, "userId")) ||
-        MVTPublicMethod::stringIsClassNull(platform::valueFor(row, "role"))) {
+    // A row without a user id is what a refused sign-in leaves behind: the user name is
+    // remembered for the login screen, but nobody is signed in. (A row carried over from an
+    // old version keeps only name, password and id; its re-check fills in the rest.)
+    if (MVTPublicMethod::stringIsClassNull(platform::valueFor(row, "userId"))) {
         gotosetview(false);
         return;
     }
