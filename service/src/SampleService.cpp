@@ -125,6 +125,13 @@ Reply Reply::silent(double seconds) {
     return reply;
 }
 
+Reply Reply::trickle(std::string body, int pieces, double interval, std::string contentType) {
+    Reply reply = text(std::move(body), std::move(contentType));
+    reply.pieces = pieces;
+    reply.interval = interval;
+    return reply;
+}
+
 struct SampleService::Route {
     std::string method;
     std::regex pattern;
@@ -310,7 +317,28 @@ void SampleService::handle(httplib::Response& response, RecordedRequest record) 
     }
     response.status = reply->status;
     for (const auto& [name, value] : reply->headers) response.set_header(name, value);
-    if (reply->chunked) {
+    if (reply->pieces > 0) {
+        auto body = std::make_shared<std::string>(std::move(reply->body));
+        const size_t pieceSize = std::max<size_t>(1, (body->size() + reply->pieces - 1) / reply->pieces);
+        response.set_chunked_content_provider(
+            reply->contentType,
+            [this, body, pieceSize, interval = reply->interval, pace = reply->pace](size_t offset,
+                                                                                     httplib::DataSink& sink) {
+                const int part = static_cast<int>(offset / pieceSize);
+                if (part > 0) {
+                    std::unique_lock lock(waitMutex_);
+                    if (waitCondition_.wait_for(lock, std::chrono::duration<double>(interval),
+                                                [this] { return stopping_; }))
+                        return false;
+                    lock.unlock();
+                    if (pace) pace(part);
+                }
+                const size_t length = std::min(pieceSize, body->size() - offset);
+                if (length > 0 && !sink.write(body->data() + offset, length)) return false;
+                if (offset + length >= body->size()) sink.done();
+                return true;
+            });
+    } else if (reply->chunked) {
         auto body = std::make_shared<std::string>(std::move(reply->body));
         response.set_chunked_content_provider(reply->contentType, [body](size_t offset, httplib::DataSink& sink) {
             size_t length = std::min<size_t>(64 * 1024, body->size() - offset);

@@ -21,8 +21,8 @@ using namespace platform;
 
 namespace {
 
-double screenWidth() { return Screen::mainScreen().bounds().width(); }
-double screenHeight() { return Screen::mainScreen().bounds().height(); }
+double explainScreenWidth() { return Screen::mainScreen().bounds().width(); }
+double explainScreenHeight() { return Screen::mainScreen().bounds().height(); }
 
 // Closes `screen` with whatever was presented over it: the presenter takes its stack away.
 void closeScreen(ViewController& screen, bool animated) {
@@ -46,7 +46,7 @@ void MVTExplainViewController::viewDidLoad() {
     h_ = statusBarOffset();
     if (auto* nav = navigationController()) nav->setNavigationBarHidden(true);
     auto root = view();
-    const double width = screenWidth();
+    const double width = explainScreenWidth();
 
     auto bar = MVTPublicMethod::imageViewWithColor(Color::rgba(0.137, 0.718, 0.898, 1));
     bar->setFrame(Rect(0, h_ - 100, width, 100 + 44));
@@ -70,7 +70,7 @@ void MVTExplainViewController::viewDidLoad() {
     titleLa_->setTextAlignment(TextAlignment::Center);
     root->addSubview(titleLa_);
 
-    contentView_ = std::make_shared<View>(Rect(0, h_ + 44, width, screenHeight() - 64));
+    contentView_ = std::make_shared<View>(Rect(0, h_ + 44, width, explainScreenHeight() - 64));
     contentView_->setBackgroundColor(Color::clear());
 
     // Observed once, however often the view loads.
@@ -83,7 +83,7 @@ void MVTExplainViewController::viewDidLoad() {
 void MVTExplainViewController::loadWithUrl(const std::string& url) {
     auto root = view();
     h_ = statusBarOffset();
-    web_ = std::make_shared<WebView>(Rect(0, h_ + 44, screenWidth(), screenHeight() - 64));
+    web_ = std::make_shared<WebView>(Rect(0, h_ + 44, explainScreenWidth(), explainScreenHeight() - 64));
     if (isFromHomeView_) {
         web_->setScalesPageToFit(true);
         std::weak_ptr<MVTExplainViewController> weak =

@@ -31,8 +31,8 @@ using namespace platform;
 
 namespace {
 
-double screenWidth() { return Screen::mainScreen().bounds().width(); }
-double screenHeight() { return Screen::mainScreen().bounds().height(); }
+double webScreenWidth() { return Screen::mainScreen().bounds().width(); }
+double webScreenHeight() { return Screen::mainScreen().bounds().height(); }
 
 // Largest text file shown as text.
 constexpr std::size_t kMaxTextFileBytes = 16u * 1024 * 1024;
@@ -159,14 +159,14 @@ void MVTWebViewController::replaceWebView(const Rect& frame, bool scales) {
 void MVTWebViewController::reloadUrlWith(const std::string& url, const std::string& title) {
     setTitle(localized("加载中..."));
     webTitle_ = title;
-    replaceWebView(Rect(0, 0, screenWidth(), screenHeight() - 64), isFromHomeView_);
+    replaceWebView(Rect(0, 0, webScreenWidth(), webScreenHeight() - 64), isFromHomeView_);
     web_->loadRequest(UrlRequest(url));
 }
 
 void MVTWebViewController::reloadUrlWithInfo(const std::string& url, const std::string& title) {
     setTitle(localized("加载中..."));
     webTitle_ = title;
-    replaceWebView(Rect(0, 20, screenWidth(), screenHeight() - 20), isFromHomeView_);
+    replaceWebView(Rect(0, 20, webScreenWidth(), webScreenHeight() - 20), isFromHomeView_);
     StatisticsKit::shared().beginLogPageView("本地信息");
     web_->loadRequest(UrlRequest(url));
 }
@@ -181,7 +181,7 @@ std::optional<std::string> MVTWebViewController::readText(const std::string& pat
 void MVTWebViewController::reloadUrlWithPath(const std::string& path, const std::string& title) {
     setTitle(localized("加载中..."));
     webTitle_ = title;
-    replaceWebView(Rect(0, 0, screenWidth(), screenHeight() - 64), true);
+    replaceWebView(Rect(0, 0, webScreenWidth(), webScreenHeight() - 64), true);
     if (endsWithTxt(path)) {
         if (auto text = readText(path)) {
             textMode_ = true;
@@ -198,8 +198,8 @@ void MVTWebViewController::reloadUrlWithHtmlStr(const std::string& content, cons
     webTitle_ = headline;
     setTitle(localized("作业详情"));
     if (textArea_) textArea_->removeFromSuperview();
-    const double width = screenWidth();
-    auto area = std::make_shared<ScrollView>(Rect(0, 0, width, screenHeight() - 64));
+    const double width = webScreenWidth();
+    auto area = std::make_shared<ScrollView>(Rect(0, 0, width, webScreenHeight() - 64));
     area->setBackgroundColor(Color::clear());
 
     auto label = std::make_shared<Label>();
@@ -307,7 +307,7 @@ void MVTWebViewController::alertViewClickedButtonAtIndex(AlertView& alert, long 
 }
 
 void MVTWebViewController::shareResult(const std::string& text) {
-    const double width = screenWidth();
+    const double width = webScreenWidth();
     auto banner = std::make_shared<Label>(Rect(5, 5, width - 10, 26));
     banner->setText(text);
     banner->setTextColor(Color::whiteColor());

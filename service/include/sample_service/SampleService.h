@@ -70,11 +70,22 @@ struct Reply {
     // Sent in chunks, without a Content-Length, so the client learns the size only as the
     // body arrives.
     bool chunked = false;
+    // A slow link: the body goes in `pieces` parts (chunked). Before each part after the
+    // first the service waits `interval` real seconds (stopping the service ends the wait)
+    // and then calls `pace` with the part's number, when set, on its own thread: a test can
+    // hold a part there until it lets it go.
+    int pieces = 0;
+    double interval = 0;
+    std::function<void(int part)> pace;
 
     static Reply json(const nlohmann::json& value, int status = 200);
     static Reply text(std::string body, std::string contentType = "text/plain; charset=utf-8", int status = 200);
     // Holds the answer back for `seconds` (a route that "never answers" within a test).
     static Reply silent(double seconds);
+    // The text in `pieces` parts, `interval` seconds apart: data that keeps moving slowly,
+    // or, with a long interval, a link that stalls after the first part.
+    static Reply trickle(std::string body, int pieces, double interval,
+                         std::string contentType = "text/plain; charset=utf-8");
 };
 
 // The local sample service: HTTP on loopback only, for the tests (in-process, a free
