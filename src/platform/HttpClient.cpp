@@ -65,7 +65,7 @@ UrlRequest HttpClient::multipartFormRequestWithMethod(const std::string& method,
         for (const auto& [name, value] : parameters.items()) form.appendPart(name, textOf(value));
     if (build) build(form);
     request.setValue(form.contentType(), "Content-Type");
-    request.setHttpBody(form.body());
+    request.setHttpBodyStream(form.bodyStream());
     return request;
 }
 

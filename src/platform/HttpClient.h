@@ -44,7 +44,8 @@ public:
     UrlRequest requestWithMethod(const std::string& method, const std::string& path,
                                  const nlohmann::json& parameters = nullptr) const;
     // A multipart request: the parameters first as text fields (in the order of their
-    // names), then what `build` adds, in order.
+    // names), then what `build` adds, in order. Its body is a stream, so file parts are
+    // read from their files as the request is sent.
     UrlRequest multipartFormRequestWithMethod(const std::string& method, const std::string& path,
                                               const nlohmann::json& parameters,
                                               const std::function<void(HttpMultipartForm&)>& build) const;

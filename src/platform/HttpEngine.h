@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -17,6 +18,10 @@ namespace platform {
 // The one network thread: every transfer of the process runs on it through libcurl's multi
 // interface. It is created on first use and lives until the process ends. Callbacks run on
 // the network thread; the request operations hand them on to the main run loop.
+//
+// A request's timeout is an idle limit, measured in real time on the network thread: a
+// transfer fails (Timeout) once connecting takes longer, or once no byte has gone out or
+// come in for longer, however long the transfer as a whole has been running.
 class HttpEngine {
 public:
     using TransferId = unsigned long long;
@@ -34,7 +39,11 @@ public:
     HttpEngine& operator=(const HttpEngine&) = delete;
 
     // Thread-safe. Replies with a body larger than `maxResponseBytes` fail (TooLarge).
-    TransferId start(UrlRequest request, std::size_t maxResponseBytes, Callbacks callbacks);
+    // With a `bodyFile`, the body is written to that file (created or truncated) instead of
+    // memory, `maxResponseBytes` does not apply and the free space of its disk does; a
+    // transfer that fails or is cancelled removes the file.
+    TransferId start(UrlRequest request, std::size_t maxResponseBytes, Callbacks callbacks,
+                     std::filesystem::path bodyFile = {});
     // Thread-safe. Stops the transfer; its `done` is not called afterwards (it may already be
     // running on the network thread at this moment).
     void cancel(TransferId id);
@@ -53,6 +62,9 @@ private:
     void run();
     void addTransfer(std::unique_ptr<Transfer> transfer);
     void finish(Transfer& transfer, int curlCode);
+    // Ends the transfers that have been idle for longer than their timeout; answers the
+    // milliseconds until the next one could run out (for the poll), at most `longest`.
+    int endIdleTransfers(int longest);
 
     void* multi_ = nullptr;  // CURLM*
     std::mutex mutex_;

@@ -1,8 +1,8 @@
 #include "platform/HttpMultipartForm.h"
 
-#include "platform/Files.h"
-
+#include <fstream>
 #include <random>
+#include <system_error>
 
 namespace platform {
 
@@ -40,21 +40,25 @@ std::string singleLine(const std::string& text) {
 }  // namespace
 
 void HttpMultipartForm::appendPart(const std::string& name, const std::string& text) {
-    parts_.push_back({name, {}, {}, text});
+    parts_.push_back({name, {}, {}, text, {}, 0});
 }
 
 void HttpMultipartForm::appendPart(const std::string& name, const std::string& fileName,
                                    const std::string& contentType, std::string bytes) {
     parts_.push_back({name, fileName, contentType.empty() ? "application/octet-stream" : contentType,
-                      std::move(bytes)});
+                      std::move(bytes), {}, 0});
 }
 
 bool HttpMultipartForm::appendPartWithFile(const std::string& name, const std::filesystem::path& path,
                                            const std::string& fileName, const std::string& contentType,
-                                           std::size_t maxBytes) {
-    auto bytes = readFile(path, maxBytes);
-    if (!bytes) return false;
-    appendPart(name, fileName.empty() ? path.filename().string() : fileName, contentType, std::move(*bytes));
+                                           std::uintmax_t maxBytes) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size > maxBytes || !std::ifstream(path, std::ios::binary)) return false;
+    appendPart(name, fileName.empty() ? path.filename().string() : fileName, contentType, {});
+    parts_.back().file = path;
+    parts_.back().fileSize = size;
     return true;
 }
 
@@ -70,22 +74,26 @@ std::string HttpMultipartForm::boundary() {
 
 std::string HttpMultipartForm::contentType() { return "multipart/form-data; boundary=" + boundary(); }
 
-std::string HttpMultipartForm::body() {
+std::shared_ptr<HttpBodyStream> HttpMultipartForm::bodyStream() {
     const std::string mark = "--" + boundary();
-    std::string out;
+    auto body = std::make_shared<HttpBodyStream>();
     for (const auto& part : parts_) {
-        out += mark + "\r\n";
-        out += "Content-Disposition: form-data; name=\"" + quoted(part.name) + "\"";
+        std::string head = mark + "\r\n";
+        head += "Content-Disposition: form-data; name=\"" + quoted(part.name) + "\"";
         if (!part.fileName.empty() || !part.contentType.empty()) {
-            out += "; filename=\"" + quoted(part.fileName) + "\"\r\n";
-            out += "Content-Type: " + singleLine(part.contentType);
+            head += "; filename=\"" + quoted(part.fileName) + "\"\r\n";
+            head += "Content-Type: " + singleLine(part.contentType);
         }
-        out += "\r\n\r\n";
-        out += part.bytes;
-        out += "\r\n";
+        head += "\r\n\r\n";
+        body->appendBytes(head);
+        if (part.file.empty())
+            body->appendBytes(part.bytes);
+        else
+            body->appendFile(part.file, part.fileSize);
+        body->appendBytes("\r\n");
     }
-    out += mark + "--\r\n";
-    return out;
+    body->appendBytes(mark + "--\r\n");
+    return body;
 }
 
 }  // namespace platform

@@ -55,7 +55,7 @@ void HttpRequestOperation::start() {
             if (auto operation = weak.lock()) operation->progressChanged(sent, sendTotal, received, receiveTotal);
         };
     }
-    transfer_ = HttpEngine::shared().start(request_, maxResponseBytes_, std::move(callbacks));
+    transfer_ = HttpEngine::shared().start(request_, maxResponseBytes_, std::move(callbacks), responseFile_);
 }
 
 void HttpRequestOperation::cancel() {

@@ -4,7 +4,9 @@
 #include "platform/HttpResponse.h"
 #include "platform/UrlRequest.h"
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -44,6 +46,12 @@ public:
     // Replies with a larger body fail with HttpError::Kind::TooLarge. Set before start().
     void setMaxResponseBytes(std::size_t bytes) { maxResponseBytes_ = bytes; }
     std::size_t maxResponseBytes() const { return maxResponseBytes_; }
+    // Set before start(): the reply body goes to this file (created or truncated) as it
+    // arrives instead of into memory, so its size is bounded by the free space, not by
+    // maxResponseBytes(); responseData() stays empty. A failed or cancelled exchange
+    // removes the file.
+    void setResponseFile(std::filesystem::path path) { responseFile_ = std::move(path); }
+    const std::filesystem::path& responseFile() const { return responseFile_; }
 
     // Starts the exchange (once; later calls do nothing). Any thread.
     void start();
@@ -62,6 +70,9 @@ public:
     const std::string& responseData() const { return response_.body; }
     const std::string& responseString() const { return response_.body; }
     const std::optional<HttpError>& error() const { return response_.error; }
+    // The byte counts last handed to the progress handlers (main thread; 0 before any).
+    long long bytesSent() const { return std::max(0LL, delivered_[0]); }
+    long long bytesReceived() const { return std::max(0LL, delivered_[2]); }
 
     // Cancels every started operation that has not finished (shutdown, end of a test).
     static void cancelAllOperations();
@@ -86,6 +97,7 @@ private:
     UrlRequest request_;
     HttpResponse response_;
     std::size_t maxResponseBytes_ = kDefaultMaxResponseBytes;
+    std::filesystem::path responseFile_;
     Progress uploadProgress_;
     Progress downloadProgress_;
     std::atomic<bool> started_{false};

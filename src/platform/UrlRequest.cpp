@@ -1,5 +1,7 @@
 #include "platform/UrlRequest.h"
 
+#include "platform/HttpBodyStream.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -11,6 +13,18 @@ bool sameHeaderName(const std::string& a, const std::string& b) {
                return std::tolower(x) == std::tolower(y);
            });
 }
+
+void UrlRequest::setHttpBody(std::string body) {
+    body_ = std::move(body);
+    bodyStream_.reset();
+}
+
+void UrlRequest::setHttpBodyStream(std::shared_ptr<const HttpBodyStream> stream) {
+    bodyStream_ = std::move(stream);
+    body_.clear();
+}
+
+std::uintmax_t UrlRequest::httpBodyLength() const { return bodyStream_ ? bodyStream_->size() : body_.size(); }
 
 std::string UrlRequest::valueForHttpHeaderField(const std::string& field) const {
     for (const auto& [name, value] : headers_)

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace platform {
+
+class HttpBodyStream;
 
 // One HTTP request as a value: method, absolute URL, header fields, body and timeout.
 // Header names are compared without regard to case; setting a field replaces it.
@@ -22,13 +26,19 @@ public:
     const std::string& httpMethod() const { return method_; }
     void setHttpMethod(std::string method) { method_ = std::move(method); }
 
-    // Seconds the whole exchange may take, from start to the last byte of the reply.
-    // Zero or less means no limit.
+    // The longest time the exchange may go without data moving (connecting, waiting for
+    // the reply, a stalled link), not the time of the whole exchange: a large upload or a
+    // slow download runs as long as its data keeps coming. Zero or less means no limit.
     double timeoutInterval() const { return timeout_; }
     void setTimeoutInterval(double seconds) { timeout_ = seconds; }
 
+    // The body is either bytes held here or a stream read while the request is sent;
+    // setting one drops the other.
     const std::string& httpBody() const { return body_; }
-    void setHttpBody(std::string body) { body_ = std::move(body); }
+    void setHttpBody(std::string body);
+    const std::shared_ptr<const HttpBodyStream>& httpBodyStream() const { return bodyStream_; }
+    void setHttpBodyStream(std::shared_ptr<const HttpBodyStream> stream);
+    std::uintmax_t httpBodyLength() const;
 
     // Empty when the field is not set.
     std::string valueForHttpHeaderField(const std::string& field) const;
@@ -42,6 +52,7 @@ private:
     std::string method_ = "GET";
     std::vector<std::pair<std::string, std::string>> headers_;
     std::string body_;
+    std::shared_ptr<const HttpBodyStream> bodyStream_;
     double timeout_ = kDefaultTimeout;
 };
 

@@ -225,7 +225,8 @@ public:
     // Uploads the file on a background thread (also the status screen's retry with MP4Path).
     void startUpMicroWith(const std::string& path);
     // POST <service>course/<userId>/uploadSmallClass: "vedio" file part, "courseId",
-    // "isCanView" 1, "description"; 30 s timeout; progress reposted as the fraction sent.
+    // "isCanView" 1, "description", the video streamed from its file; a 30 s idle limit;
+    // progress reposted as the fraction sent.
     void upMicroWith(const std::string& path);
     // Deletes the uploaded file, empties the slot, posts "上传成功".
     void upMicroSuccess(const std::string& path);

@@ -33,6 +33,8 @@
 namespace {
 
 constexpr std::size_t kCopyChunk = 8192;
+// The longest time the upload may go without data moving: a large video on a slow link
+// runs for as long as it keeps moving.
 constexpr double kUploadTimeout = 30.0;
 constexpr double kSecondsFrom1970To2001 = 978307200.0;
 
@@ -200,11 +202,12 @@ void MVTAppDelegate::upMicroWith(const std::string& path) {
     }
     const std::string courseId = selectedCourseId_;
     const std::string description = microDetailsStr_;
+    // The video is not read here: its part streams from the file while the request goes out.
     bool fileRead = false;
     auto request = client->multipartFormRequestWithMethod(
         "POST", url, nullptr, [&](platform::HttpMultipartForm& form) {
             fileRead = form.appendPartWithFile("vedio", path, platform::percentEscape(fileName),
-                                               "application/octet-stream", static_cast<std::size_t>(kMaxMicroBytes));
+                                               "application/octet-stream", static_cast<std::uintmax_t>(kMaxMicroBytes));
             form.appendPart("courseId", courseId);
             form.appendPart("isCanView", "1");
             form.appendPart("description", description);

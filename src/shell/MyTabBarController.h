@@ -154,8 +154,10 @@ public:
     const std::string& commentDynamicId() const { return commentDynamicId_; }
     double keyBoardH() const { return keyBoardH_; }
 
-    // ---- Publish menu (built hidden; its button is not placed on the bar) -----------------
+    // ---- Publish menu: its "+" floats over the bar while the home feed is in front --------
     void initPublishMenu();
+    // Shows the "+" while the home feed is in front (and while the menu is open).
+    void updatePublishBox();
     // toShowOtherBtn: opens or closes the menu.
     void toShowOtherBtn(platform::Button& button);
     void btnClickedWith(int index) override;
@@ -175,6 +177,7 @@ public:
     void toCreatAddPicWith(const std::vector<platform::PickedAsset>& assets);
     std::shared_ptr<MVTOtherMenuView> otherMenuView() const { return otherMenuView_; }
     std::shared_ptr<platform::Button> middleAddBtn() const { return middleAddBtn_; }
+    std::shared_ptr<platform::View> addMenuBgView() const { return addMenuBgView_; }
 
     // ---- Public state -------------------------------------------------------------------
     platform::TimerRef refreshTimer() const { return refreshTimer_; }
@@ -243,7 +246,7 @@ private:
     std::shared_ptr<platform::View> HUD_;
     std::shared_ptr<MVTFacialView> myFaceView_;
     std::shared_ptr<MVTOtherMenuView> otherMenuView_;
-    // Publish menu (built, never opened).
+    // The box of the publish menu's "+".
     std::shared_ptr<platform::View> addMenuBgView_;
     std::shared_ptr<platform::Button> middleAddBtn_;
 

@@ -1,22 +1,17 @@
-// The comment bar over every tab, the post action sheets of the feed lists, the
-// join-a-class alert they share, and the publish menu.
+// The comment bar over every tab, the post action sheets of the feed lists and the
+// join-a-class alert they share (the publish menu uses it too).
 #include "shell/MyTabBarController.h"
 
 #include "account/MVTInterClassViewController.h"
-#include "composer/AddPicViewController.h"
-#include "composer/MVTAddFeelingController.h"
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "core/ServiceAddress.h"
 #include "feed/MVTHomeViewController.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
-#include "shell/myNavigationController.h"
-#include "shell/myimagePickerViewController.h"
 
 #include "platform/HttpClient.h"
 #include "platform/HttpJsonRequestOperation.h"
-#include "platform/RunLoop.h"
 #include "platform/Values.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
@@ -30,7 +25,6 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/Window.h"
 
-#include <cmath>
 
 using namespace platform;
 
@@ -334,158 +328,4 @@ void MyTabBarController::actionSheetClickedButtonAtIndex(ActionSheet& sheet, lon
 
 void MyTabBarController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
     MVTInterClassViewController::answerJoinClassAlert(*this, alert, index);
-}
-
-// ---- Publish menu -------------------------------------------------------------------------
-
-void MyTabBarController::initPublishMenu() {
-    if (otherMenuView_) return;
-    auto root = view();
-    const double width = commentScreenWidth();
-    otherMenuView_ = std::make_shared<MVTOtherMenuView>();
-    otherMenuView_->initWithFrame(Rect(0, 0, width, Screen::mainScreen().bounds().height() - 49));
-    otherMenuView_->setDelegate(std::static_pointer_cast<MyTabBarController>(shared_from_this()));
-    root->addSubview(otherMenuView_);
-    otherMenuView_->setHidden(true);
-
-    addMenuBgView_ = std::make_shared<View>(Rect((width - 46) / 2, root->bounds().height() - 44, 46, 40));
-    addMenuBgView_->setBackgroundColor(Color::rgb255(58, 155, 33));
-    addMenuBgView_->setCornerRadius(4.8);
-
-    // The button that opens the menu is made but not placed on the bar: posting goes
-    // through the feed screen's own entry.
-    middleAddBtn_ = std::make_shared<Button>(Rect(3, 0, 40, 40));
-    middleAddBtn_->setBackgroundColor(Color::clear());
-    middleAddBtn_->setImage(Image::imageNamed("add_un"));
-    middleAddBtn_->setImage(Image::imageNamed("add_did"), ControlStateSelected);
-    middleAddBtn_->setImageEdgeInsets(EdgeInsets(9.5, 9.5, 9.5, 9.5));
-    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
-    middleAddBtn_->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
-        if (auto self = weak.lock()) self->toShowOtherBtn(static_cast<Button&>(control));
-    });
-    middleAddBtn_->setSelected(false);
-}
-
-void MyTabBarController::toShowOtherBtn(Button& button) {
-    const bool open = !button.isSelected();
-    button.setSelected(open);
-    button.setUserInteractionEnabled(false);
-    if (mytabbarView_) mytabbarView_->setUserInteractionEnabled(false);
-    otherMenuView_->showAlphAndMenu(open);
-    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
-    animate(
-        0.4,
-        [this, &button, open] {
-            button.setTransform(open ? AffineTransform::rotation(-M_PI / 4) : AffineTransform::identity());
-            if (mytabbarView_) mytabbarView_->setAlpha(open ? 0 : 1);
-            addMenuBgView_->setBackgroundColor(Color::rgb255(58, 155, 33, open ? 0 : 1));
-        },
-        [weak](bool) {
-            if (auto self = weak.lock()) {
-                self->middleAddBtn_->setUserInteractionEnabled(true);
-                if (self->mytabbarView_) self->mytabbarView_->setUserInteractionEnabled(true);
-            }
-        });
-}
-
-void MyTabBarController::blankSpaceClicked() { toShowOtherBtn(*middleAddBtn_); }
-
-void MyTabBarController::btnClickedWith(int index) {
-    toShowOtherBtn(*middleAddBtn_);
-    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
-    RunLoop::main().performAfter(0.3, [weak, index] {
-        if (auto self = weak.lock()) self->whichMenuClickedWith(std::to_string(index));
-    });
-}
-
-void MyTabBarController::whichMenuClickedWith(const std::string& index) {
-    const long long k = integerValue(index);
-    if (k >= 0 && k <= 4 && MVTPublicMethod::isUnClassId()) {
-        showJoinClassAlert();
-        return;
-    }
-    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
-    switch (k) {
-        case 0: {
-            auto composer = std::make_shared<AddPicViewController>();
-            composer->initWithImage(nullptr, false);
-            newVC(composer);
-            break;
-        }
-        case 1:
-            if (!ImagePickerController::isSourceTypeAvailable(ImagePickerSourceType::Camera)) {
-                AlertView::make(localized("提示"), localized("设备没有照相功能"), weak, localized("确定"))->show();
-            } else {
-                auto picker = std::make_shared<myimagePickerViewController>();
-                picker->setSourceType(ImagePickerSourceType::Camera);
-                picker->setAllowsEditing(true);
-                picker->setDelegate(weak);
-                presentViewController(picker, false);
-            }
-            break;
-        case 2: {
-            auto picker = std::make_shared<AssetsPickerController>();
-            picker->setMaximumNumberOfSelection(9);
-            picker->setDelegate(weak);
-            presentViewController(picker, true);
-            break;
-        }
-        case 3: {
-            const std::string user = MVTAccount::sharedInstance().userId().value_or("");
-            if (MVTAddFeelingController::sentToday(user)) {
-                AlertView::make(localized("提示"), localized("一天之内只可以发送一次心情哦"), weak, "好的")->show();
-            } else {
-                auto mood = std::make_shared<MVTAddFeelingController>();
-                mood->init();
-                newVC(mood);
-            }
-            break;
-        }
-        default: break;
-    }
-}
-
-void MyTabBarController::imagePickerControllerDidFinishPickingMedia(ImagePickerController& picker,
-                                                                    const PickedMediaInfo& info) {
-    ImageRef image = info.mediaType == "public.image" ? info.originalImage : nullptr;
-    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
-    picker.dismissViewController(true, [weak, image] {
-        auto self = weak.lock();
-        if (!self || !image) return;
-        self->view()->setUserInteractionEnabled(false);
-        RunLoop::main().performAfter(0, [weak, image] {
-            if (auto self = weak.lock()) {
-                auto composer = std::make_shared<AddPicViewController>();
-                composer->initWithImage(image, true);
-                self->newVC(composer);
-            }
-        });
-    });
-}
-
-void MyTabBarController::imagePickerControllerDidCancel(ImagePickerController& picker) {
-    picker.dismissViewController(true);
-}
-
-void MyTabBarController::assetsPickerControllerDidFinishPickingAssets(AssetsPickerController&,
-                                                                      const std::vector<PickedAsset>& assets) {
-    if (assets.empty()) return;
-    std::weak_ptr<MyTabBarController> weak = std::static_pointer_cast<MyTabBarController>(shared_from_this());
-    RunLoop::main().performAfter(0.1, [weak, assets] {
-        if (auto self = weak.lock()) self->toCreatAddPicWith(assets);
-    });
-}
-
-void MyTabBarController::toCreatAddPicWith(const std::vector<PickedAsset>& assets) {
-    std::vector<ImageRef> images;
-    for (auto& asset : assets)
-        if (auto image = asset.fullScreenImage()) images.push_back(std::move(image));
-    auto composer = std::make_shared<AddPicViewController>();
-    composer->initWithMutableImages(std::move(images));
-    presentViewController(myNavigationController::withRoot(composer), true);
-}
-
-void MyTabBarController::newVC(const std::shared_ptr<ViewController>& screen) {
-    presentViewController(myNavigationController::withRoot(screen), true);
-    view()->setUserInteractionEnabled(true);
 }

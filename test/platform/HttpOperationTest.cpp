@@ -5,6 +5,7 @@
 #include "platform/RunLoop.h"
 #include "support/ServiceFixture.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -339,7 +340,7 @@ TEST_F(HttpOperationTest, MultipartPartsArriveInOrderWithUploadProgress) {
     operation->start();
     ASSERT_TRUE(pumpUntil([&] { return outcome.done(); }));
     EXPECT_EQ(outcome.successes, 1);
-    EXPECT_EQ(total, static_cast<long long>(request.httpBody().size()));
+    EXPECT_EQ(total, static_cast<long long>(request.httpBodyLength()));
     EXPECT_EQ(sent, total);
 
     auto received = service().lastRequest("upload");
@@ -401,6 +402,138 @@ TEST_F(HttpOperationTest, SynchronousFetchFromABackgroundThread) {
     EXPECT_EQ(broken.error->kind, HttpError::Kind::HttpStatus);
     EXPECT_EQ(broken.statusCode, 500);
     EXPECT_EQ(broken.body, "oops");
+}
+
+// ---- Idle limits, streamed uploads, replies written to files -----------------------------
+
+TEST_F(HttpOperationTest, TimeoutLimitsIdleTimeNotTheWholeTransfer) {
+    // A 1 s timeout: one reply keeps trickling for more than three times as long, the other
+    // stops after its first part. Both run at once to keep the test short.
+    const std::string steady = "0123456789ab";
+    service().setReply("GET", "steady", Reply::trickle(steady, 12, 0.3));
+    service().setReply("GET", "stalled", Reply::trickle("ab", 2, 30));
+    UrlRequest steadyRequest = get(baseUrl() + "steady"), stalledRequest = get(baseUrl() + "stalled");
+    steadyRequest.setTimeoutInterval(1);
+    stalledRequest.setTimeoutInterval(1);
+
+    Outcome trickled, stalled;
+    const auto started = std::chrono::steady_clock::now();
+    double stalledAfter = 0;
+    runPlain(steadyRequest, trickled);
+    runPlain(stalledRequest, stalled);
+    ASSERT_TRUE(pumpUntil([&] {
+        if (stalled.done() && stalledAfter == 0)
+            stalledAfter = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        return trickled.done() && stalled.done();
+    }));
+    const double trickledFor = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    EXPECT_EQ(trickled.successes, 1) << (trickled.error ? trickled.error->message : "");
+    EXPECT_EQ(trickled.body, steady);
+    EXPECT_GE(trickledFor, 3.0);
+    ASSERT_TRUE(stalled.error);
+    EXPECT_EQ(stalled.error->kind, HttpError::Kind::Timeout);
+    EXPECT_LT(stalledAfter, 2.5);  // the idle second ended it, not the service's 30 s
+}
+
+TEST_F(HttpOperationTest, FilePartIsReadWhenTheRequestIsSentNotWhenItIsBuilt) {
+    service().setReply("POST", "video", Reply::json({{"success", 1}}));
+    const std::filesystem::path file = home_ / "lesson.mp4";
+    const size_t size = 24u * 1024 * 1024;
+    auto content = [size](char seed) {
+        std::string bytes(size, '\0');
+        uint32_t state = static_cast<unsigned char>(seed);
+        for (auto& byte : bytes) byte = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+        return bytes;
+    };
+    ASSERT_TRUE(writeFileAtomically(file, content('a')));
+
+    HttpClient client(baseUrl());
+    UrlRequest request = client.multipartFormRequestWithMethod("POST", "video", nullptr, [&](HttpMultipartForm& form) {
+        ASSERT_TRUE(form.appendPartWithFile("vedio", file, "", "application/octet-stream"));
+        form.appendPart("courseId", "3");
+    });
+    // The form kept the file's name, not its bytes: what the file holds when the request
+    // goes out is what is sent.
+    const std::string sentLater = content('b');
+    ASSERT_TRUE(writeFileAtomically(file, sentLater));
+
+    Outcome outcome;
+    runJson(request, outcome);
+    ASSERT_TRUE(pumpUntil([&] { return outcome.done(); }, 30));
+    ASSERT_EQ(outcome.successes, 1) << (outcome.error ? outcome.error->message : "");
+    auto received = service().lastRequest("video");
+    ASSERT_TRUE(received);
+    ASSERT_EQ(received->parts.size(), 2u);
+    EXPECT_EQ(received->parts[0].fileName, "lesson.mp4");
+    EXPECT_EQ(received->parts[0].bytes.size(), size);
+    EXPECT_TRUE(received->parts[0].bytes == sentLater);
+    EXPECT_EQ(received->parts[1].bytes, "3");
+}
+
+TEST_F(HttpOperationTest, FileThatShrankAfterTheRequestWasBuiltFailsTheUpload) {
+    service().setReply("POST", "video", Reply::json({{"success", 1}}));
+    const std::filesystem::path file = home_ / "cut.mp4";
+    ASSERT_TRUE(writeFileAtomically(file, std::string(1 << 20, 'v')));
+    HttpClient client(baseUrl());
+    UrlRequest request = client.multipartFormRequestWithMethod("POST", "video", nullptr, [&](HttpMultipartForm& form) {
+        ASSERT_TRUE(form.appendPartWithFile("vedio", file, "", "application/octet-stream"));
+    });
+    // Sending fewer bytes than announced would hand the service a broken video.
+    ASSERT_TRUE(writeFileAtomically(file, std::string(1000, 'v')));
+    Outcome outcome;
+    runJson(request, outcome);
+    ASSERT_TRUE(pumpUntil([&] { return outcome.done(); }));
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->kind, HttpError::Kind::File) << outcome.error->message;
+}
+
+TEST_F(HttpOperationTest, ReplyWrittenToAFileIsNotBoundByTheMemoryLimitAndAFailureLeavesNoFile) {
+    std::string big(3 * 1024 * 1024, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('a' + (i * 7) % 26);
+    Reply unannounced = Reply::text(big, "application/octet-stream");
+    unannounced.chunked = true;
+    service().setReply("GET", "big", unannounced);
+    service().setReply("GET", "gone", Reply::text("<html>gone</html>", "text/html", 404));
+    service().setReply("GET", "stalled", Reply::trickle(big, 2, 30, "application/octet-stream"));
+
+    struct Case {
+        const char* path;
+        std::optional<HttpError::Kind> error;
+    } cases[] = {{"big", std::nullopt}, {"gone", HttpError::Kind::HttpStatus}, {"stalled", HttpError::Kind::Timeout}};
+    std::vector<Outcome> outcomes(std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        UrlRequest request = get(baseUrl() + cases[i].path);
+        request.setTimeoutInterval(0.5);
+        auto operation = HttpRequestOperation::operationWithRequest(
+            request, [&outcome = outcomes[i]](HttpRequestOperation&, const std::string& body) {
+                ++outcome.successes;
+                outcome.body = body;
+            },
+            [&outcome = outcomes[i]](HttpRequestOperation&, const HttpError& error) {
+                ++outcome.failures;
+                outcome.error = error;
+            });
+        operation->setMaxResponseBytes(1024);  // the in-memory limit; the file is not held to it
+        operation->setResponseFile(home_ / cases[i].path);
+        operation->start();
+    }
+    ASSERT_TRUE(pumpUntil([&] {
+        return std::all_of(outcomes.begin(), outcomes.end(), [](const Outcome& o) { return o.done(); });
+    }));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].path);
+        const Outcome& outcome = outcomes[i];
+        if (!cases[i].error) {
+            ASSERT_EQ(outcome.successes, 1) << (outcome.error ? outcome.error->message : "");
+            EXPECT_EQ(outcome.body, "");
+            EXPECT_TRUE(readFile(home_ / cases[i].path).value_or("") == big);
+        } else {
+            ASSERT_TRUE(outcome.error);
+            EXPECT_EQ(outcome.error->kind, *cases[i].error);
+            EXPECT_FALSE(std::filesystem::exists(home_ / cases[i].path));
+        }
+    }
 }
 
 }  // namespace
