@@ -372,6 +372,7 @@ void addSampleRoutes(SampleService& service) {
     addSchoolRoutes(service);
     addRegisterRoutes(service);
     addPageRoutes(service);
+    addFeedRoutes(service, folder);
     addHomeworkRoutes(service, folder);
 }
 

@@ -3,52 +3,78 @@
 #include "platform/Values.h"
 #include "platform/ui/Geometry.h"
 
+#include <optional>
 #include <string>
 
-// What a post cell asks of the screen that shows it. Every screen can be a post cell's
-// delegate (the base screen answers each operation by doing nothing), so a screen
-// overrides only the taps it cares about. Objects come as the cell holds them: the post's
-// dictionary, a vote, a list of answers.
+namespace platform {
+class Button;
+}
+
+// What a post cell asks of the list that shows it, in the order the cells know it. Every
+// screen can be a post cell's delegate (the base screen answers each question by doing
+// nothing, except showImage), so a list overrides the questions it answers. Ids and
+// other values come as the texts the cell read from its controls.
 class CellDelegate {
 public:
     virtual ~CellDelegate() = default;
-    virtual void chooseNamed(const platform::Json& object) { (void)object; }
-    virtual void deleteState(const platform::Json& object) { (void)object; }
-    virtual void playRecord(const platform::Json& object, int row) { (void)object; (void)row; }
-    virtual void sendLinkWith(const platform::Json& object, const platform::Json& other) { (void)object; (void)other; }
-    virtual void sendPraiseWith(const platform::Json& object) { (void)object; }
-    virtual void toCommentDynamicWith(const platform::Json& object) { (void)object; }
-    virtual void toDownLoadAudioWith(const platform::Json& object, int index) { (void)object; (void)index; }
+    // The author's avatar: {"id": uid, "name", "role"}.
+    virtual void chooseNamed(const platform::Json& user) { (void)user; }
+    // deleteDynamicWith:and:and: the post id, its row and the tapped control's tag.
+    virtual void deleteDynamicWith(const std::string& postId, int row, int tag) {
+        (void)postId;
+        (void)row;
+        (void)tag;
+    }
+    virtual void deleteState(const std::string& postId) { (void)postId; }
+    // showImage:tag: a tapped picture: the list of pictures and the index of the one tapped.
+    virtual void showImage(const platform::Json& pictures, int index) { (void)pictures; (void)index; }
+    // playRecord:row: a voice whose file is there: its resource id to play, nothing to pause.
+    virtual void playRecord(const std::optional<std::string>& resourceId, int row) {
+        (void)resourceId;
+        (void)row;
+    }
+    // sendLinkWith:and: a link button: the address and the link's text.
+    virtual void sendLinkWith(const std::string& url, const std::string& title) {
+        (void)url;
+        (void)title;
+    }
+    // sendPraiseWith: the praise button itself: its tag is the row, its accessibility hint
+    // the post id; the count label (tag 1121) and the heart (tag 102) are inside it.
+    virtual void sendPraiseWith(platform::Button& praiseButton) { (void)praiseButton; }
+    virtual void toCommentDynamicWith(const std::string& postId) { (void)postId; }
+    // toDownLoadAudioWith:with: a voice not downloaded yet: its resource id and the row.
+    virtual void toDownLoadAudioWith(const std::string& resourceId, int row) {
+        (void)resourceId;
+        (void)row;
+    }
     virtual void againGetListData() {}
-    virtual void toDownLoadAttachWith(const platform::Json& object, const std::string& name, const std::string& type) {
-        (void)object;
+    // toDownLoadAttachWith:WithName:WithType: resource id, file name, lower-case type.
+    virtual void toDownLoadAttachWith(const std::string& resourceId, const std::string& name,
+                                      const std::string& type) {
+        (void)resourceId;
         (void)name;
         (void)type;
     }
-    // deleteDynamicWith:and:and:
-    virtual void deleteDynamicWith(const platform::Json& object, int row, int section) {
-        (void)object;
-        (void)row;
-        (void)section;
-    }
-    virtual void toRefreshVoteWith(const platform::Json& object, const platform::Json& vote, int index) {
-        (void)object;
-        (void)vote;
-        (void)index;
-    }
-    virtual void toSendVoteWith(const platform::Json& object, const platform::Json& vote,
-                                const platform::Json& answerIds, int index) {
-        (void)object;
-        (void)vote;
+    // toSendVoteWith:WithVote:WithAnswerIds:WithIndex: the chosen answer ids joined by ",".
+    virtual void toSendVoteWith(const std::string& postId, const std::string& voteId, const std::string& answerIds,
+                                int row) {
+        (void)postId;
+        (void)voteId;
         (void)answerIds;
-        (void)index;
+        (void)row;
     }
-    virtual void readyToForwardWith(const platform::Json& object) { (void)object; }
-    virtual void readyToCopyContentWith(const platform::Rect& rect, int row, const platform::Json& text) {
+    // toRefreshVoteWith:WithVote:WithIndex:
+    virtual void toRefreshVoteWith(const std::string& postId, const std::string& voteId, int row) {
+        (void)postId;
+        (void)voteId;
+        (void)row;
+    }
+    // readyToForwardWith: the row as text.
+    virtual void readyToForwardWith(const std::string& row) { (void)row; }
+    // readyToCopyContentWith:and:and: the text's frame in the cell, the row and the text.
+    virtual void readyToCopyContentWith(const platform::Rect& rect, int row, const std::string& text) {
         (void)rect;
         (void)row;
         (void)text;
     }
-    // A tapped picture: the list of pictures and the index of the one tapped.
-    virtual void showImage(const platform::Json& pictures, int index) { (void)pictures; (void)index; }
 };

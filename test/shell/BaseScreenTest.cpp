@@ -147,8 +147,8 @@ TEST_F(BaseScreenTest, StatusBarFollowsTheScreensState) {
 // A screen that answers one post cell question only.
 class PraiseScreen : public ViewViewController {
 public:
-    void sendPraiseWith(const Json& post) override { praised.push_back(post); }
-    std::vector<Json> praised;
+    void sendPraiseWith(platform::Button& button) override { praised.push_back(button.accessibilityHint()); }
+    std::vector<std::string> praised;
 };
 
 TEST_F(BaseScreenTest, CellQuestionsNotAnsweredChangeNothing) {
@@ -158,15 +158,17 @@ TEST_F(BaseScreenTest, CellQuestionsNotAnsweredChangeNothing) {
     CellDelegate& cell = *screen;
     Json post = {{"id", 7}};
     cell.chooseNamed(post);
-    cell.deleteState(post);
-    cell.playRecord(post, 2);
-    cell.toDownLoadAttachWith(post, "a.doc", "doc");
-    cell.deleteDynamicWith(post, 1, 0);
+    cell.deleteState("7");
+    cell.playRecord(std::string("7"), 2);
+    cell.toDownLoadAttachWith("7", "a.doc", "doc");
+    cell.deleteDynamicWith("7", 1, 0);
     cell.readyToCopyContentWith({0, 0, 10, 10}, 1, "text");
     cell.againGetListData();
     screen->deleteDynamicWith(post, 1);
-    cell.sendPraiseWith(post);
-    EXPECT_EQ(screen->praised, std::vector<Json>{post});
+    auto praise = std::make_shared<platform::Button>();
+    praise->setAccessibilityHint("7");
+    cell.sendPraiseWith(*praise);
+    EXPECT_EQ(screen->praised, std::vector<std::string>{"7"});
     EXPECT_EQ(screen->view()->subviews().size(), views);
     EXPECT_TRUE(selected_.empty());
     EXPECT_FALSE(driver_->alert());

@@ -185,9 +185,11 @@ TEST_F(SignInTest, TeacherSignsInToTheTabBarWithRecordRowsAndDefaults) {
     EXPECT_EQ(settings["feedNews"], "1");
     EXPECT_EQ(UserDefaults::standard().objectForKey(MVTAppDelegate::kLoadingLatesTime), "1767600000000");
     const auto& events = StatisticsKit::shared().pageEvents();
-    ASSERT_EQ(events.size(), 2u);
+    ASSERT_GE(events.size(), 3u);
     EXPECT_EQ(events[0], std::make_pair(std::string("begin"), std::string("登录")));
     EXPECT_EQ(events[1], std::make_pair(std::string("end"), std::string("登录")));
+    // Then the home feed's own page view.
+    EXPECT_EQ(events[2], std::make_pair(std::string("begin"), std::string("动态")));
 }
 
 TEST_F(SignInTest, RememberedUserUnderTheSameIntegerIdIsNotAddedAgain) {

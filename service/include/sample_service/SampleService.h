@@ -169,6 +169,8 @@ void addConfigRoutes(SampleService& service, const std::filesystem::path& dataDi
 void addAccountRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Downloads of resources by id ("resource/%@/download"), listed in resources.json.
 void addResourceRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// The class circle: its list, praise, votes, new-post counts and the post pictures.
+void addFeedRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Comments on feed posts ("user/%@/%@/feedcomment", multipart part "msg").
 void addCommentRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Publishing posts ("postMessage/essay/%@/publish"): answers the new post's number.
