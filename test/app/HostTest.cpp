@@ -38,6 +38,8 @@ TEST(HostOptionsTest, CommandLines) {
         {{"tirra", "--home"}, false, "needs a value"},
         {{"tirra", "--base-url", "ftp://x/"}, false, "http"},
         {{"tirra", "--frobnicate"}, false, "unknown option"},
+        {{"tirra", "--dump", "d.json"}, true, ""},
+        {{"tirra", "--headless", "--dump", "d.json"}, false, "--dump is for the window"},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -241,16 +243,38 @@ TEST_F(ScriptTest, QuitStopsAndAlertButtonsArePressedByIndex) {
 TEST_F(ScriptTest, ScreenshotAndDumpWriteTheirFiles) {
     auto png = home_ / "shot.png";
     auto json = home_ / "tree.json";
-    EXPECT_EQ(run("screenshot " + png.string() + "\ndump " + json.string() + "\n"), 0) << messages.str();
+    button->setBackgroundColor(Color::rgb255(0, 122, 255));
+    field->setFrame({20, 60, 200, 30});  // above the keyboard
+    EXPECT_EQ(run("tap 请输入用户名\nscreenshot " + png.string() + "\ndump " + json.string() + "\n"), 0)
+        << messages.str();
     auto bytes = readFile(png);
     ASSERT_TRUE(bytes);
     auto image = Image::imageWithData(*bytes);
     ASSERT_TRUE(image);
-    EXPECT_EQ(image->size().width * image->scale(), 640);
+    ASSERT_EQ(image->pixelWidth(), 640);
+    // The blue button, the white lid over the covered label, the keyboard's grey left of
+    // its first key.
+    auto near = [&](Point p, int r, int g, int b) {
+        Color c = image->colorAt(int(p.x * 2), int(p.y * 2));
+        return std::abs(c.r * 255 - r) + std::abs(c.g * 255 - g) + std::abs(c.b * 255 - b) < 12;
+    };
+    EXPECT_TRUE(near({24, 104}, 0, 122, 255));
+    EXPECT_TRUE(near({5, 320}, 255, 255, 255));
+    EXPECT_TRUE(near({1, 568 - 216 + 30}, 209, 213, 219));
     auto tree = nlohmann::json::parse(*readFile(json));
     EXPECT_EQ(tree["class"], "Window");
     EXPECT_NE(tree.dump().find("请输入用户名"), std::string::npos);
     EXPECT_NE(tree.dump().find("\"tag\":77"), std::string::npos);
+    // The keyboard lists its keys, the Return key last.
+    const nlohmann::json* keys = nullptr;
+    std::function<void(const nlohmann::json&)> look = [&](const nlohmann::json& node) {
+        if (node.contains("keys")) keys = &node["keys"];
+        if (node.contains("subviews"))
+            for (const auto& sub : node["subviews"]) look(sub);
+    };
+    look(tree);
+    ASSERT_TRUE(keys);
+    EXPECT_EQ(keys->back()["title"], "return");
     // A folder that cannot exist: its parent is a plain file.
     ASSERT_TRUE(writeFileAtomically(home_ / "plain", "x"));
     EXPECT_EQ(run("screenshot " + (home_ / "plain" / "y.png").string() + "\n"), 2);
