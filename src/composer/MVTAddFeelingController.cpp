@@ -198,6 +198,13 @@ void MVTAddFeelingController::picView() {
     std::weak_ptr<MVTAddFeelingController> weak = weakAs<MVTAddFeelingController>();
     for (int i = 0; i < kMoodCount; ++i) {
         const double x = (d + 25) * (i % 3) + 10, y = (d + 25) * (i / 3) + 5;
+        // The name goes under the picture, so the picture is what a name finds.
+        auto name = std::make_shared<Label>(Rect(x, y + d + 5, d, 15));
+        name->setText(textOf(imageArray[i], "feeling"));
+        name->setFont(Font::systemFontOfSize(14));
+        name->setTextAlignment(TextAlignment::Center);
+        name->setBackgroundColor(Color::clear());
+        allPicView->addSubview(name);
         auto picture = std::make_shared<ImageView>(Rect(x, y, d, d));
         picture->setImage(MVTPublicMethod::ScaleImage(Image::imageNamed("feeling_" + textOf(imageArray[i], "image"))));
         picture->setTag(i + 1);
@@ -208,12 +215,6 @@ void MVTAddFeelingController::picView() {
                 if (tap.view()) self->selectFeeling(tap.view()->tag());
         }));
         allPicView->addSubview(picture);
-        auto name = std::make_shared<Label>(Rect(x, y + d + 5, d, 15));
-        name->setText(textOf(imageArray[i], "feeling"));
-        name->setFont(Font::systemFontOfSize(14));
-        name->setTextAlignment(TextAlignment::Center);
-        name->setBackgroundColor(Color::clear());
-        allPicView->addSubview(name);
         if (i == 0) selectFeeling(1);
     }
 }

@@ -86,8 +86,10 @@ void MVTFacePanel::loadFacialView(int set) {
                 button->setFrame({gap + c * (gap + kFaceSide) + p * width, 16 + r * 40.0, kFaceSide, kFaceSide});
                 button->setBackgroundColor(Color::clear());
                 button->setImage(Image::imageNamed(number + ".png"));
-                // The title carries the token; the picture leaves it no room to show.
+                // The title carries the token; it is not shown.
                 button->setTitle(token);
+                button->titleLabel()->setHidden(true);
+                button->setAccessibilityLabel(token);
                 button->setAccessibilityValue(token);
                 button->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
                     if (auto self = weak.lock()) self->selected(static_cast<Button&>(control));

@@ -82,11 +82,14 @@ void MVTOtherMenuView::initWithFrame(const Rect& frame) {
     for (int tag = 0; tag < (four ? 4 : 3); ++tag) {
         *buttons[tag] = createBtnWith(kItems[tag].picture, tag);
         const std::string text = localized(four ? kItems[tag].fourLabel : kItems[tag].threeLabel);
+        // The button answers to its label's name (automation scripts tap items by name).
+        (*buttons[tag])->setAccessibilityLabel(text);
         const double width = TextMeasure::sizeWithFont(text, font).width;
         const Point open = openPosition(tag, four, frame.height());
         *labels[tag] = createLaWithFrame(Rect(open.x + (kButtonSide - width) / 2, open.y + 65, width, 20), text);
-        addSubview(*buttons[tag]);
+        // Each label goes under its button, so the button is the item a name finds.
         addSubview(*labels[tag]);
+        addSubview(*buttons[tag]);
     }
 }
 

@@ -306,6 +306,8 @@ void MVTPostComposerViewController::textView() {
         mytextView->setFont(Font::systemFontOfSize(14));
         mytextView->setScrollEnabled(false);
         mytextView->setClipsToBounds(true);
+        // Found by the placeholder's name also once the placeholder is emptied.
+        mytextView->setAccessibilityLabel(localized("文字内容"));
         textDelegate_ = std::make_shared<TextDelegate>(weakAs<MVTPostComposerViewController>());
         mytextView->setDelegate(textDelegate_);
     }
