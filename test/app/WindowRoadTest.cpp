@@ -68,7 +68,8 @@ public:
         for (char** e = environ; *e; ++e) {
             std::string entry = *e;
             bool replaced = false;
-            for (auto& mine : env) replaced |= entry.substr(0, entry.find('=') + 1) == mine.substr(0, mine.find('=') + 1);
+            for (auto& mine : env)
+                replaced |= entry.substr(0, entry.find('=') + 1) == mine.substr(0, mine.find('=') + 1);
             if (!replaced) environment.push_back(entry);
         }
         environment.insert(environment.end(), env.begin(), env.end());
@@ -246,7 +247,8 @@ protected:
     void SetUp() override {
         ServiceTest::SetUp();
         if (pathOf("Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
-        ASSERT_TRUE(!pathOf("xdotool").empty() && !pathOf("xwd").empty()) << "xdotool and xwd (x11-apps) are needed: bash scripts/setup";
+        ASSERT_TRUE(!pathOf("xdotool").empty() && !pathOf("xwd").empty())
+            << "xdotool and xwd (x11-apps) are needed: bash scripts/setup";
         log_ = home_ / "window-road.log";
         dumpFile_ = home_ / "window-dump.json";
 
@@ -328,9 +330,14 @@ protected:
         return last;
     }
 
+    // The view tree of a dump; an empty node when the dump did not come.
+    static const json& treeOf(const json& d) {
+        static const json nothing = json::object();
+        return d.is_object() && d.contains("tree") ? d["tree"] : nothing;
+    }
+
     static const json* byText(const json& d, const std::string& text) {
-        if (!d.contains("tree")) return nullptr;
-        return findDumpNode(d["tree"], [&](const json& n) {
+        return findDumpNode(treeOf(d), [&](const json& n) {
             return n.value("text", "") == text || n.value("placeholder", "") == text;
         });
     }
@@ -349,7 +356,8 @@ protected:
     }
     // A key of the drawn keyboard, by its title.
     std::optional<PointBox> drawnKey(const json& d, const std::string& title) {
-        const json* keyboard = findDumpNode(d["tree"], [](const json& n) { return n.value("class", "") == "Keyboard"; });
+        const json* keyboard =
+            findDumpNode(treeOf(d), [](const json& n) { return n.value("class", "") == "Keyboard"; });
         if (!keyboard || !keyboard->contains("keys")) return std::nullopt;
         for (const auto& key : (*keyboard)["keys"])
             if (key.value("title", "") == title) return boxOfFrame(key["frame"]);
@@ -369,13 +377,14 @@ protected:
 
     // A title of the tab bar (the bottom 49 points).
     static const json* tabTitle(const json& d, const std::string& text) {
-        return findDumpNode(d["tree"], [&](const json& n) {
+        return findDumpNode(treeOf(d), [&](const json& n) {
             return n.value("text", "") == text && n.contains("frame") && n["frame"][1].get<double>() > 568 - 49;
         });
     }
 
     static std::string fieldText(const json& d, const std::string& placeholder) {
-        const json* node = findDumpNode(d["tree"], [&](const json& n) { return n.value("placeholder", "") == placeholder; });
+        const json* node =
+            findDumpNode(treeOf(d), [&](const json& n) { return n.value("placeholder", "") == placeholder; });
         return node ? node->value("text", "") : "<no field>";
     }
 
@@ -402,9 +411,9 @@ TEST_F(WindowRoadTest, ANewUserSignsInByMouseAndKeyboardAndSwitchesTabs) {
     clickText(d, userField);
     d = dumpUntil([&](const json& j) { return drawnKey(j, "下一项").has_value(); });
     ASSERT_TRUE(drawnKey(d, "下一项")) << "no keyboard with a 下一项 key after the click:\n" << logText();
-    // The screen slides up above the keyboard; the window keeps drawing while it moves, so
-    // it ends showing the field's empty white right half where the dump puts the field.
-    const json* field = findDumpNode(d["tree"], [&](const json& n) { return n.value("placeholder", "") == userField; });
+    // The screen slides up above the keyboard: the window shows the field's empty white
+    // right half where the dump puts the field now.
+    const json* field = findDumpNode(treeOf(d), [&](const json& n) { return n.value("placeholder", "") == userField; });
     ASSERT_TRUE(field);
     PointBox blank = boxOfFrame((*field)["frame"]);
     blank = {blank.x + blank.w * 0.7, blank.y + blank.h * 0.3, blank.w * 0.25, blank.h * 0.4};
@@ -419,7 +428,7 @@ TEST_F(WindowRoadTest, ANewUserSignsInByMouseAndKeyboardAndSwitchesTabs) {
     // The window shows it: the typed name in dark ink inside the field, the keyboard's grey
     // and its blue Return key where the dump puts them.
     shot = capture();
-    field = findDumpNode(d["tree"], [&](const json& n) { return n.value("placeholder", "") == userField; });
+    field = findDumpNode(treeOf(d), [&](const json& n) { return n.value("placeholder", "") == userField; });
     ASSERT_TRUE(field);
     EXPECT_GT(pixelsLike(shot, boxOfFrame((*field)["frame"]), {0, 0, 0}, 120), 20) << "the typed name does not show";
     PointBox next = *drawnKey(d, "下一项");

@@ -37,7 +37,8 @@ public:
     void touchesEnded(const Touches& touches) override {
         auto& keyboard = Keyboard::shared();
         auto keys = keyboard.keys();
-        const KeyboardKey* key = touches.empty() ? nullptr : keyboard.keyAt(keys, touches.front()->locationInView(this));
+        const KeyboardKey* key =
+            touches.empty() ? nullptr : keyboard.keyAt(keys, touches.front()->locationInView(this));
         setPressed(-1);
         if (key) keyboard.press(*key);
     }
@@ -218,7 +219,8 @@ std::vector<KeyboardKey> Keyboard::keys() const {
     auto* input = currentInput();
     ReturnKeyType returnType = input ? input->returnKeyType() : ReturnKeyType::Default;
     const double returnWidth = unit * 2.8, layerWidth = unit * 1.6;
-    out.push_back({Kind::Layer, layer_ == Layer::Letters ? "123" : "ABC", "", {margin, rowY(3), layerWidth, keyHeight}});
+    out.push_back(
+        {Kind::Layer, layer_ == Layer::Letters ? "123" : "ABC", "", {margin, rowY(3), layerWidth, keyHeight}});
     double spaceX = margin + layerWidth + gap;
     double returnX = width - margin - returnWidth;
     out.push_back({Kind::Space, chinese ? "空格" : "space", " ", {spaceX, rowY(3), returnX - gap - spaceX, keyHeight}});
