@@ -40,7 +40,7 @@ TEST_F(SampleFeedServiceTest, PagesAreNewestFirstAndOnlyOfTheUsersClasses) {
     Json first = get("feed/1001/list/1", {{"limit", "15"}});
     ASSERT_EQ(first.size(), 15u);
     const auto order = ids(first);
-    EXPECT_EQ(order.front(), 40);
+    EXPECT_EQ(order.front(), 42);
     EXPECT_TRUE(std::is_sorted(order.rbegin(), order.rend()));
     Json next = get("feed/1001/list/1", {{"limit", "15"}, {"maxIdNotIncludeSelf", std::to_string(ids(first).back())}});
     EXPECT_LT(ids(next).front(), ids(first).back());
@@ -68,7 +68,7 @@ TEST_F(SampleFeedServiceTest, PraiseTogglesAndTheRefreshReportsTheChange) {
     EXPECT_EQ(praised["success"], 1);
     EXPECT_EQ(praised["love"], 1);
     EXPECT_EQ(praised["count"], 1);
-    Json refresh = get("feed/1001/list/1", {{"limit", "15"}, {"minIdNotIncludeSelf", "40"}, {"dateline", "0"}});
+    Json refresh = get("feed/1001/list/1", {{"limit", "15"}, {"minIdNotIncludeSelf", "42"}, {"dateline", "0"}});
     ASSERT_EQ(refresh.size(), 1u);
     EXPECT_FALSE(refresh[0].contains("id"));
     EXPECT_EQ(refresh[0]["totalCount"], "0");
@@ -82,8 +82,8 @@ TEST_F(SampleFeedServiceTest, PraiseTogglesAndTheRefreshReportsTheChange) {
     EXPECT_EQ(withdrawn["count"], 0);
     EXPECT_EQ(get("user/1001/feed/999/praise")["message"], "该内容已被删除");
 
-    Json newer = get("feed/1001/list/1", {{"limit", "15"}, {"minIdNotIncludeSelf", "35"}, {"dateline", "0"}});
-    EXPECT_EQ(ids(newer), (std::vector<long long>{40, 39, 38, 37, 36}));
+    Json newer = get("feed/1001/list/1", {{"limit", "15"}, {"minIdNotIncludeSelf", "37"}, {"dateline", "0"}});
+    EXPECT_EQ(ids(newer), (std::vector<long long>{42, 41, 40, 39, 38}));
     EXPECT_EQ(newer[0]["totalCount"], "5");
 }
 
@@ -120,14 +120,14 @@ TEST_F(SampleFeedServiceTest, CommentsAndPublishedPostsJoinTheFeed) {
     EXPECT_EQ(first["comments"][0]["id"], comment["id"]);
 
     const std::string id = send("postMessage/essay/2001/publish", {{"content", "新的动态"}, {"permission", "0"}});
-    EXPECT_EQ(id, "41");
+    EXPECT_EQ(id, "43");
     Json list = get("feed/2001/list/1", {{"limit", "1"}});
     EXPECT_EQ(list[0]["content"], "新的动态");
     EXPECT_EQ(list[0]["perm"], "0");
-    Json counts = get("user/1001/new/count", {{"feedId", "38"}});
+    Json counts = get("user/1001/new/count", {{"feedId", "40"}});
     EXPECT_EQ(counts["newFeed"], 3);
     EXPECT_EQ(counts["count"], 0);
-    Json pupil = get("user/2001/new/count", {{"feedId", "40"}});
+    Json pupil = get("user/2001/new/count", {{"feedId", "43"}});
     EXPECT_EQ(pupil["count"], 1);
     EXPECT_EQ(pupil["users"], Json::array({"1001"}));
 }
