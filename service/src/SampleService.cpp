@@ -136,6 +136,7 @@ struct SampleService::Route {
     std::string method;
     std::regex pattern;
     Handler handler;
+    std::string source;  // the pattern as given, normalized
 };
 
 SampleService::SampleService() : SampleService(Options{}) {}
@@ -231,9 +232,18 @@ void SampleService::stop() {
 }
 
 void SampleService::route(const std::string& method, const std::string& pattern, Handler handler) {
-    auto route = std::make_shared<Route>(Route{method, patternRegex(normalized(pattern)), std::move(handler)});
+    auto route = std::make_shared<Route>(
+        Route{method, patternRegex(normalized(pattern)), std::move(handler), normalized(pattern)});
     std::lock_guard lock(mutex_);
     routes_.push_back(std::move(route));
+}
+
+SampleService::Handler SampleService::handlerFor(const std::string& method, const std::string& pattern) const {
+    const std::string wanted = normalized(pattern);
+    std::lock_guard lock(mutex_);
+    for (auto it = routes_.rbegin(); it != routes_.rend(); ++it)
+        if ((*it)->method == method && (*it)->source == wanted) return (*it)->handler;
+    return {};
 }
 
 void SampleService::setReply(const std::string& method, const std::string& path, Reply reply) {

@@ -1,7 +1,15 @@
-// What the post composers ask of the service beside publishing: the people a post may
-// mention ("postMessage/essay/%@/recipient"): the other sample users and the rest of the
-// school's roster, each with its "name" and the "user" the composers write after it.
+// What the post composers ask of the service: the people a post may mention
+// ("postMessage/essay/%@/recipient"): the other sample users and the rest of the school's
+// roster, each with its "name" and the "user" the composers write after it; and the mood of
+// the day: a post with a "mood" part is published like any post, once a day (universal
+// time) for each user; a second one that day is answered "-1".
 #include "sample_service/SampleService.h"
+
+#include <algorithm>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <mutex>
 
 namespace sample_service {
 
@@ -17,9 +25,45 @@ const char* const kRoster[] = {
     "Emily Brown", "3班班长",
 };
 
+constexpr const char* kPublish = "services/norvo/postMessage/essay/%@/publish";
+
+// Today in universal time, "yyyy-MM-dd".
+std::string universalDay() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &parts);
+    return text;
+}
+
+struct MoodDays {
+    std::mutex mutex;
+    std::map<std::string, std::string> byUser;
+};
+
 }  // namespace
 
 void addComposerRoutes(SampleService& service) {
+    // POST postMessage/essay/<user id>/publish with a "mood" part: one a day, then handed on
+    // to the publishing route added before.
+    auto publish = service.handlerFor("POST", kPublish);
+    auto days = std::make_shared<MoodDays>();
+    service.route("POST", kPublish, [publish, days](const RecordedRequest& request) {
+        const bool mood = std::any_of(request.parts.begin(), request.parts.end(),
+                                      [](const RecordedRequest::Part& part) { return part.name == "mood"; });
+        if (mood && !request.arguments.empty()) {
+            const std::string today = universalDay();
+            std::lock_guard guard(days->mutex);
+            auto& last = days->byUser[request.arguments[0]];
+            if (last == today) return Reply::text("-1");
+            Reply reply = publish ? publish(request) : Reply::text("1");
+            if (reply.status == 200 && reply.body != "0") last = today;
+            return reply;
+        }
+        return publish ? publish(request) : Reply::text("0");
+    });
+
     // GET postMessage/essay/<user id>/recipient
     service.route("GET", "services/norvo/postMessage/essay/%@/recipient", [&service](const RecordedRequest& request) {
         const std::string& id = request.arguments.at(0);

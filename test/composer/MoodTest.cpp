@@ -164,6 +164,31 @@ TEST_F(MoodTest, RepliesOtherThanSuccessKeepTheScreenAndTheText) {
     }
 }
 
+TEST_F(MoodTest, TheSampleServiceTakesOneMoodADayAndEveryOtherPost) {
+    service().clearReplies();
+    auto mood = openMood();
+    send(*mood);
+    driver_->settle();
+    EXPECT_FALSE(tabs_->presentedViewController());
+    // The handset forgets its day: the service still refuses a second mood that day.
+    platform::UserDefaults::standard().removeObjectForKey("12FeelingTime");
+    auto again = openMood();
+    send(*again);
+    EXPECT_EQ(alertMessage(), "今天你已经发布过心情");
+    EXPECT_TRUE(MVTAddFeelingController::sentToday("12"));
+    platform::AlertView::clearVisible();
+    // Posts without a mood go on being published.
+    tabs_->presentedViewController()->dismissViewController(false);
+    driver_->settle();
+    auto composer = open<AddFeedViewController>();
+    composer->mytextView->setText("一篇动态");
+    composer->sendBtnClicked(composer->sendControl().get());
+    pumpUntil([&] { return queued().empty(); });
+    auto post = service().lastRequest(kPublish);
+    ASSERT_TRUE(post);
+    EXPECT_EQ(post->parts.front().bytes, "一篇动态");
+}
+
 TEST_F(MoodTest, EmptyOrTooLongTextsAreRefusedBeforeAnyRequest) {
     auto mood = openMood();
     mood->mytextView->setText("");

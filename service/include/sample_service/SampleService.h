@@ -123,6 +123,9 @@ public:
 
     // Adds a route. `pattern` with or without its leading "/".
     void route(const std::string& method, const std::string& pattern, Handler handler);
+    // The handler of the latest route added with exactly this method and pattern, or
+    // nothing: a route added later for the same pattern can hand requests on to it.
+    Handler handlerFor(const std::string& method, const std::string& pattern) const;
     // A fixed answer for one method and path (exact, no query), e.g. set by a test.
     void setReply(const std::string& method, const std::string& path, Reply reply);
     void clearReplies();
