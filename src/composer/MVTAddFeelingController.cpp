@@ -62,24 +62,6 @@ constexpr const char* kParentFirstPhrase = "能看到孩子们每日的成长是
 
 }  // namespace
 
-class MVTAddFeelingController::TextDelegate : public TextViewDelegate {
-public:
-    explicit TextDelegate(std::weak_ptr<MVTAddFeelingController> owner) : owner_(std::move(owner)) {}
-    void textViewDidBeginEditing(TextView&) override {
-        if (auto owner = owner_.lock()) owner->textViewDidBeginEditing();
-    }
-    bool textViewShouldChangeText(TextView&, Range range, const std::string& replacement) override {
-        auto owner = owner_.lock();
-        return owner ? owner->textViewShouldChangeText(range, replacement) : true;
-    }
-    void textViewDidEndEditing(TextView&) override {
-        if (auto owner = owner_.lock()) owner->textViewDidEndEditing();
-    }
-
-private:
-    std::weak_ptr<MVTAddFeelingController> owner_;
-};
-
 MVTAddFeelingController::MVTAddFeelingController() = default;
 
 MVTAddFeelingController::~MVTAddFeelingController() {
@@ -180,7 +162,8 @@ void MVTAddFeelingController::textView() {
         placeholder_->setTag(100);
         placeholder_->setUserInteractionEnabled(false);
         mytextView->addSubview(placeholder_);
-        textDelegate_ = std::make_shared<TextDelegate>(weakAs<MVTAddFeelingController>());
+        textDelegate_ =
+            std::make_shared<composer_text::TextDelegateOf<MVTAddFeelingController>>(weakAs<MVTAddFeelingController>());
         mytextView->setDelegate(textDelegate_);
     }
     mytextView->setFrame({5, 5, composer_screen::width() - 10, textHeight});
@@ -292,15 +275,7 @@ void MVTAddFeelingController::viewWillAppear(bool animated) {
             hidKeyBoardView->setHidden(false);
         }
     }
-    std::weak_ptr<MVTAddFeelingController> weak = weakAs<MVTAddFeelingController>();
-    auto& center = NotificationCenter::defaultCenter();
-    observers_.clear();
-    observers_.push_back(center.addObserver(kKeyboardWillShowNotification, [weak](const Notification& note) {
-        if (auto self = weak.lock()) self->keyboardChange(note);
-    }));
-    observers_.push_back(center.addObserver(kKeyboardDidShowNotification, [weak](const Notification& note) {
-        if (auto self = weak.lock()) self->keyboardWillShow(note);
-    }));
+    observers_ = composer_text::observeKeyboard(*this);
 }
 
 void MVTAddFeelingController::viewWillDisappear(bool animated) {
@@ -310,33 +285,11 @@ void MVTAddFeelingController::viewWillDisappear(bool animated) {
 }
 
 void MVTAddFeelingController::keyboardWillShow(const Notification& notification) {
-    if (!mytextView->isEditing()) return;
-    if (hidKeyBoardView) {
-        composer_text::resetKeyboardBar(*hidKeyBoardView);
-        return;
-    }
-    const double k = keyboardFrameFromUserInfo(notification.userInfo, kKeyboardFrameEndUserInfoKey).height();
-    std::weak_ptr<MVTAddFeelingController> weak = weakAs<MVTAddFeelingController>();
-    hidKeyBoardView = composer_text::makeKeyboardBar(
-        view()->bounds().height() - k - 40, composer_screen::width(),
-        [weak](Button& button) {
-            if (auto self = weak.lock()) self->initFaceView(button);
-        },
-        [weak] {
-            if (auto self = weak.lock()) self->postOther();
-        },
-        [weak] {
-            if (auto self = weak.lock()) self->removeKeyBoard();
-        });
-    view()->addSubview(hidKeyBoardView);
+    composer_text::keyboardDidShow(*this, notification);
 }
 
 void MVTAddFeelingController::keyboardChange(const Notification& notification) {
-    if (!hidKeyBoardView) return;
-    const double k = keyboardFrameFromUserInfo(notification.userInfo, kKeyboardFrameEndUserInfoKey).height();
-    hidKeyBoardView->setFrame({0, view()->bounds().height() - k - 40, composer_screen::width(), 40});
-    hidKeyBoardView->setHidden(false);
-    view()->bringSubviewToFront(hidKeyBoardView);
+    composer_text::keyboardWillChange(*this, notification);
 }
 
 void MVTAddFeelingController::removeKeyBoard() {
@@ -347,27 +300,7 @@ void MVTAddFeelingController::removeKeyBoard() {
 }
 
 void MVTAddFeelingController::initFaceView(Button& button) {
-    const double V = view()->bounds().height();
-    button.setSelected(!button.isSelected());
-    if (button.isSelected()) {
-        mytextView->resignFirstResponder();
-        if (!myFaceView) {
-            myFaceView = std::make_shared<EmojView>();
-            myFaceView->initWithFrame(Rect(0, V - kPanelHeight, view()->bounds().width(), kPanelHeight));
-            myFaceView->setDelegate(std::dynamic_pointer_cast<MVTFacialViewDelegate>(shared_from_this()));
-            view()->addSubview(myFaceView);
-        }
-        myFaceView->setHidden(false);
-        view()->bringSubviewToFront(myFaceView);
-    } else {
-        if (myFaceView) myFaceView->setHidden(true);
-        mytextView->becomeFirstResponder();
-    }
-    if (hidKeyBoardView) {
-        hidKeyBoardView->setFrame({0, V - kPanelHeight - 40, composer_screen::width(), 40});
-        hidKeyBoardView->setHidden(false);
-        view()->bringSubviewToFront(hidKeyBoardView);
-    }
+    composer_text::togglePanel(*this, button);
     composer_text::appendToken(*mytextView, "");
     fitTheText();
 }
@@ -382,12 +315,7 @@ void MVTAddFeelingController::sendMessage() {
     if (myFaceView) myFaceView->setHidden(true);
 }
 
-void MVTAddFeelingController::postOther() {
-    auto picker = std::make_shared<MVTPostListViewController>();
-    picker->init();
-    picker->setDelegate(std::dynamic_pointer_cast<MVTPostListDelegate>(shared_from_this()));
-    if (auto stack = navigationController()) stack->pushViewController(picker, true);
-}
+void MVTAddFeelingController::postOther() { composer_text::pushMentionPicker(*this); }
 
 void MVTAddFeelingController::returnList(const nlohmann::json& entry) {
     composer_text::insertMention(*mytextView, textOf(entry, "name"));

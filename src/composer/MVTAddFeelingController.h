@@ -26,6 +26,7 @@ class Label;
 class ProgressHUD;
 class ScrollView;
 class TextView;
+class TextViewDelegate;
 class View;
 }  // namespace platform
 class EmojView;
@@ -105,7 +106,6 @@ public:
     bool issending = false;
 
 private:
-    class TextDelegate;
     void finishSending();
     void scrollToCaret();
     void refitBoxAndGrid();
@@ -113,7 +113,7 @@ private:
 
     std::shared_ptr<platform::Button> sendButton_;
     std::shared_ptr<platform::Label> placeholder_;
-    std::shared_ptr<TextDelegate> textDelegate_;
+    std::shared_ptr<platform::TextViewDelegate> textDelegate_;
     std::shared_ptr<platform::ProgressHUD> hud_;
     std::shared_ptr<platform::HttpRequestOperation> operation_;
     std::vector<platform::ObserverToken> observers_;

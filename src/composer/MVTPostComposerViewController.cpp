@@ -43,26 +43,6 @@ std::shared_ptr<View> hairlineAt(double y) {
 
 }  // namespace
 
-// The text view's delegate: a small object of its own, so the screen does not inherit the
-// scroll view delegate a second time.
-class MVTPostComposerViewController::TextDelegate : public TextViewDelegate {
-public:
-    explicit TextDelegate(std::weak_ptr<MVTPostComposerViewController> owner) : owner_(std::move(owner)) {}
-    void textViewDidBeginEditing(TextView&) override {
-        if (auto owner = owner_.lock()) owner->textViewDidBeginEditing();
-    }
-    bool textViewShouldChangeText(TextView&, Range range, const std::string& replacement) override {
-        auto owner = owner_.lock();
-        return owner ? owner->textViewShouldChangeText(range, replacement) : true;
-    }
-    void textViewDidEndEditing(TextView&) override {
-        if (auto owner = owner_.lock()) owner->textViewDidEndEditing();
-    }
-
-private:
-    std::weak_ptr<MVTPostComposerViewController> owner_;
-};
-
 MVTPostComposerViewController::MVTPostComposerViewController() = default;
 
 MVTPostComposerViewController::~MVTPostComposerViewController() {
@@ -133,15 +113,7 @@ void MVTPostComposerViewController::viewWillAppear(bool animated) {
     ViewViewController::viewWillAppear(animated);
     if (hidKeyBoardView) hidKeyBoardView->setHidden(true);
     if (myFaceView && !myFaceView->isHidden()) myFaceView->setHidden(true);
-    std::weak_ptr<MVTPostComposerViewController> weak = weakAs<MVTPostComposerViewController>();
-    auto& center = NotificationCenter::defaultCenter();
-    observers_.clear();
-    observers_.push_back(center.addObserver(kKeyboardWillShowNotification, [weak](const Notification& note) {
-        if (auto self = weak.lock()) self->keyboardChange(note);
-    }));
-    observers_.push_back(center.addObserver(kKeyboardDidShowNotification, [weak](const Notification& note) {
-        if (auto self = weak.lock()) self->keyboardWillShow(note);
-    }));
+    observers_ = composer_text::observeKeyboard(*this);
 }
 
 void MVTPostComposerViewController::viewWillDisappear(bool animated) {
@@ -308,7 +280,8 @@ void MVTPostComposerViewController::textView() {
         mytextView->setClipsToBounds(true);
         // Found by the placeholder's name also once the placeholder is emptied.
         mytextView->setAccessibilityLabel(localized("文字内容"));
-        textDelegate_ = std::make_shared<TextDelegate>(weakAs<MVTPostComposerViewController>());
+        textDelegate_ = std::make_shared<composer_text::TextDelegateOf<MVTPostComposerViewController>>(
+            weakAs<MVTPostComposerViewController>());
         mytextView->setDelegate(textDelegate_);
     }
     const double minimum = minimumTextHeight();

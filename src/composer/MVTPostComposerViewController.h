@@ -38,6 +38,7 @@ class Label;
 class ProgressHUD;
 class ScrollView;
 class TextView;
+class TextViewDelegate;
 class View;
 }  // namespace platform
 class EmojView;
@@ -224,7 +225,6 @@ protected:
     void close();
 
 private:
-    class TextDelegate;
     void applyPermission(long index);
     // Hands a picture's made file back to the main thread (or removes it when the composer
     // is gone).
@@ -245,7 +245,7 @@ private:
     std::shared_ptr<platform::Button> addButton_;
     std::shared_ptr<platform::View> hairline_;
     std::shared_ptr<platform::Label> placeholder_;
-    std::shared_ptr<TextDelegate> textDelegate_;
+    std::shared_ptr<platform::TextViewDelegate> textDelegate_;
     std::vector<platform::ObserverToken> observers_;
     // Paths whose picture work has not ended yet.
     std::set<std::string> loadingPaths_;

@@ -24,39 +24,14 @@ namespace {
 
 }  // namespace
 
-void MVTPostComposerViewController::keyboardBarTo(double top) {
-    if (!hidKeyBoardView) return;
-    hidKeyBoardView->setFrame({0, top, composer_screen::width(), kKeyboardBarHeight});
-    hidKeyBoardView->setHidden(false);
-    view()->bringSubviewToFront(hidKeyBoardView);
-}
+void MVTPostComposerViewController::keyboardBarTo(double top) { composer_text::barTo(*this, top); }
 
 void MVTPostComposerViewController::keyboardWillShow(const Notification& notification) {
-    if (!mytextView || !mytextView->isEditing()) return;
-    if (hidKeyBoardView) {
-        composer_text::resetKeyboardBar(*hidKeyBoardView);
-        return;
-    }
-    const double k = keyboardFrameFromUserInfo(notification.userInfo, kKeyboardFrameEndUserInfoKey).height();
-    std::weak_ptr<MVTPostComposerViewController> weak = weakAs<MVTPostComposerViewController>();
-    hidKeyBoardView = composer_text::makeKeyboardBar(
-        view()->bounds().height() - k - kKeyboardBarHeight, composer_screen::width(),
-        [weak](Button& button) {
-            if (auto self = weak.lock()) self->initFaceView(button);
-        },
-        [weak] {
-            if (auto self = weak.lock()) self->postOther();
-        },
-        [weak] {
-            if (auto self = weak.lock()) self->removeKeyBoard();
-        });
-    view()->addSubview(hidKeyBoardView);
+    composer_text::keyboardDidShow(*this, notification);
 }
 
 void MVTPostComposerViewController::keyboardChange(const Notification& notification) {
-    if (!hidKeyBoardView) return;
-    const double k = keyboardFrameFromUserInfo(notification.userInfo, kKeyboardFrameEndUserInfoKey).height();
-    keyboardBarTo(view()->bounds().height() - k - kKeyboardBarHeight);
+    composer_text::keyboardWillChange(*this, notification);
 }
 
 void MVTPostComposerViewController::removeKeyBoard() {
@@ -68,23 +43,7 @@ void MVTPostComposerViewController::removeKeyBoard() {
 
 void MVTPostComposerViewController::initFaceView(Button& button) {
     if (!mytextView) return;
-    const double H = view()->bounds().height();
-    button.setSelected(!button.isSelected());
-    if (button.isSelected()) {
-        mytextView->resignFirstResponder();
-        if (!myFaceView) {
-            myFaceView = std::make_shared<EmojView>();
-            myFaceView->initWithFrame(Rect(0, H - kFacePanelHeight, view()->bounds().width(), kFacePanelHeight));
-            myFaceView->setDelegate(std::dynamic_pointer_cast<MVTFacialViewDelegate>(shared_from_this()));
-            view()->addSubview(myFaceView);
-        }
-        myFaceView->setHidden(false);
-        view()->bringSubviewToFront(myFaceView);
-    } else {
-        if (myFaceView) myFaceView->setHidden(true);
-        mytextView->becomeFirstResponder();
-    }
-    keyboardBarTo(H - kFacePanelHeight - kKeyboardBarHeight);
+    composer_text::togglePanel(*this, button);
 
     if (mytextView->frame().height() > 40) {
         const std::string content = mytextView->text();
@@ -100,12 +59,7 @@ void MVTPostComposerViewController::initFaceView(Button& button) {
     fitTheText();
 }
 
-void MVTPostComposerViewController::postOther() {
-    auto picker = std::make_shared<MVTPostListViewController>();
-    picker->init();
-    picker->setDelegate(std::dynamic_pointer_cast<MVTPostListDelegate>(shared_from_this()));
-    if (auto stack = navigationController()) stack->pushViewController(picker, true);
-}
+void MVTPostComposerViewController::postOther() { composer_text::pushMentionPicker(*this); }
 
 void MVTPostComposerViewController::selectedFacialView(const std::string& token) {
     if (!mytextView) return;
