@@ -5,7 +5,7 @@
 
 bool FramePacer::needsFrame() {
     bool wasAnimating = animating_;
-    animating_ = platform::animationsInFlight() > 0;
+    animating_ = platform::animationsRunning();
     unsigned long generation = platform::View::displayGeneration();
     if (!stale_ && generation == drawn_ && !animating_ && !wasAnimating) return false;
     stale_ = false;

@@ -1,8 +1,9 @@
 #pragma once
 
 // Decides when the window host draws a new frame: after any visible change, on every turn
-// of its loop while animations run (each frame shows them further on), and once more
-// after the last one ends, so the window rests on where they stopped.
+// of its loop while something moves (each frame shows it further on; an animation still
+// waiting out its delay asks for nothing), and once more after the last one ends, so the
+// window rests on where they stopped.
 class FramePacer {
 public:
     // Asked once a turn; true: draw now.

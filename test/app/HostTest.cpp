@@ -79,6 +79,16 @@ TEST_F(FramePacerTest, DrawsAfterChangesAndOnEveryTurnWhileAnimationsRun) {
     advance(1.0);  // it ends
     EXPECT_TRUE(pacer.needsFrame());  // where it stopped
     EXPECT_FALSE(pacer.needsFrame());
+
+    // A delayed slide: nothing to draw while it waits, frames once it moves.
+    animate(0.5, [&] { view->setAlpha(0.2); }, {}, 1.0);
+    pacer.needsFrame();
+    advance(0.5);
+    EXPECT_FALSE(pacer.needsFrame());
+    advance(0.6);
+    EXPECT_TRUE(pacer.needsFrame());
+    advance(0.1);
+    EXPECT_TRUE(pacer.needsFrame());
 }
 
 class ScriptTest : public testing_support::AppTest {
