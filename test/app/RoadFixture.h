@@ -14,6 +14,7 @@
 #include "support/ServiceFixture.h"
 
 #include "platform/Application.h"
+#include "platform/Log.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Screen.h"
@@ -21,8 +22,10 @@
 #include "platform/ui/Window.h"
 
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -30,6 +33,12 @@ class RoadTest : public ServiceTest {
 protected:
     void SetUp() override {
         ServiceTest::SetUp();
+        // Every picture a road shows is one of the application's own: a missing one fails it.
+        platform::setLogSink([this](const std::string& line) {
+            if (line.find("missing picture resource") == std::string::npos) return;
+            std::lock_guard guard(missingMutex_);
+            missingPictures_.push_back(line);
+        });
         platform::Screen::mainScreen().reset();
         platform::Application::shared().reset();
         platform::AlertView::clearVisible();
@@ -48,6 +57,8 @@ protected:
         if (app->window()) app->window()->setRootViewController(nullptr);
         platform::Application::shared().reset();
         platform::Keyboard::shared().setLanguageSource(nullptr);
+        platform::setLogSink(nullptr);
+        for (const auto& line : missingPictures_) ADD_FAILURE() << line;
         ServiceTest::TearDown();
     }
 
@@ -75,6 +86,10 @@ protected:
     std::shared_ptr<MVTAppDelegate> app;
     std::unique_ptr<platform::UiDriver> driver;
     std::ostringstream messages;
+
+private:
+    std::mutex missingMutex_;
+    std::vector<std::string> missingPictures_;
 };
 
 }  // namespace testing_support
