@@ -156,6 +156,15 @@ void togglePanel(Owner& owner, platform::Button& button) {
     barTo(owner, height - kPanelHeight - kBarHeight);
 }
 
+// The bar's done button: panel and keyboard go, the page shrinks back, the bar hides.
+template <class Owner>
+void endInput(Owner& owner) {
+    if (owner.myFaceView) owner.myFaceView->setHidden(true);
+    if (owner.mytextView && owner.mytextView->isEditing()) owner.mytextView->resignFirstResponder();
+    owner.fitTheView(false);
+    if (owner.hidKeyBoardView) owner.hidKeyBoardView->setHidden(true);
+}
+
 // The mention picker, pushed with the screen as its delegate.
 template <class Owner>
 void pushMentionPicker(Owner& owner) {

@@ -292,12 +292,7 @@ void MVTAddFeelingController::keyboardChange(const Notification& notification) {
     composer_text::keyboardWillChange(*this, notification);
 }
 
-void MVTAddFeelingController::removeKeyBoard() {
-    if (myFaceView) myFaceView->setHidden(true);
-    if (mytextView->isEditing()) mytextView->resignFirstResponder();
-    fitTheView(false);
-    if (hidKeyBoardView) hidKeyBoardView->setHidden(true);
-}
+void MVTAddFeelingController::removeKeyBoard() { composer_text::endInput(*this); }
 
 void MVTAddFeelingController::initFaceView(Button& button) {
     composer_text::togglePanel(*this, button);

@@ -34,12 +34,7 @@ void MVTPostComposerViewController::keyboardChange(const Notification& notificat
     composer_text::keyboardWillChange(*this, notification);
 }
 
-void MVTPostComposerViewController::removeKeyBoard() {
-    if (myFaceView) myFaceView->setHidden(true);
-    if (mytextView && mytextView->isEditing()) mytextView->resignFirstResponder();
-    fitTheView(false);
-    if (hidKeyBoardView) hidKeyBoardView->setHidden(true);
-}
+void MVTPostComposerViewController::removeKeyBoard() { composer_text::endInput(*this); }
 
 void MVTPostComposerViewController::initFaceView(Button& button) {
     if (!mytextView) return;

@@ -75,6 +75,12 @@ protected:
         tabs_->presentViewController(myNavigationController::withRoot(screen), false);
         driver_->settle();
     }
+    // Closes the screen in front and whatever alert it left.
+    void closePresented() {
+        platform::AlertView::clearVisible();
+        if (auto screen = tabs_->presentedViewController()) screen->dismissViewController(false);
+        driver_->settle();
+    }
     // A picture file of one colour.
     std::filesystem::path pictureFile(const std::string& name, double width, double height) {
         auto path = AppTest::home_ / name;

@@ -111,8 +111,7 @@ TEST_F(MentionTest, BadRepliesAndBrokenFilesLeaveAUsableList) {
         ASSERT_TRUE(picker->mytableview());
         platform::AlertView::clearVisible();
         service().clearRequests();
-        tabs_->presentedViewController()->dismissViewController(false);
-        driver_->settle();
+        closePresented();
     }
 }
 

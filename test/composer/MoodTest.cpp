@@ -62,8 +62,7 @@ TEST_F(MoodTest, OpensOnTheFirstMoodWithThePhraseOfTheRole) {
         EXPECT_EQ(mood->mytextView->text(), phrase);
         EXPECT_FALSE(mood->moodPicture(1)->isUserInteractionEnabled());
         EXPECT_TRUE(mood->moodPicture(2)->isUserInteractionEnabled());
-        tabs_->presentedViewController()->dismissViewController(false);
-        driver_->settle();
+        closePresented();
     }
     setRole("parent");
     EXPECT_EQ(MVTAddFeelingController::moodRecords("parent")[1]["text"], "要有一颗争当学霸的奋进之心！");
@@ -119,9 +118,7 @@ TEST_F(MoodTest, AMoodAtTenToMidnightUniversalTimeBlocksTheNextUntilMidnight) {
     again->sendBtnClicked();
     EXPECT_EQ(alertMessage(), "一天之内只可以发送一次心情哦");
     EXPECT_EQ(publishes(), before);
-    tabs_->presentedViewController()->dismissViewController(false);
-    driver_->settle();
-    platform::AlertView::clearVisible();
+    closePresented();
 
     clock_->set(*platform::parseDate("2026-01-06 00:00:00", "yyyy-MM-dd HH:mm:ss", true));
     tabs_->whichMenuClickedWith("3");
@@ -158,9 +155,7 @@ TEST_F(MoodTest, RepliesOtherThanSuccessKeepTheScreenAndTheText) {
         EXPECT_TRUE(mood->sendButton()->isEnabled());
         EXPECT_TRUE(tabs_->presentedViewController());
         EXPECT_EQ(newData_, 0);
-        platform::AlertView::clearVisible();
-        tabs_->presentedViewController()->dismissViewController(false);
-        driver_->settle();
+        closePresented();
     }
 }
 
@@ -178,8 +173,7 @@ TEST_F(MoodTest, TheSampleServiceTakesOneMoodADayAndEveryOtherPost) {
     EXPECT_TRUE(MVTAddFeelingController::sentToday("12"));
     platform::AlertView::clearVisible();
     // Posts without a mood go on being published.
-    tabs_->presentedViewController()->dismissViewController(false);
-    driver_->settle();
+    closePresented();
     auto composer = open<AddFeedViewController>();
     composer->mytextView->setText("一篇动态");
     composer->sendBtnClicked(composer->sendControl().get());

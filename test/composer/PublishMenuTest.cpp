@@ -112,8 +112,7 @@ TEST_F(PublishMenuTest, ThePlusFloatsOverTheBarWhileTheHomeFeedIsInFront) {
     auto composer = presentedRoot<AddPicViewController>();
     ASSERT_TRUE(composer);
     EXPECT_FALSE(composer->isImage);
-    tabs_->presentedViewController()->dismissViewController(false);
-    driver_->settle();
+    closePresented();
 
     tabs_->itemCliced(*tabs_->buttonForTab(1));
     EXPECT_TRUE(box->isHidden());
@@ -191,8 +190,7 @@ TEST_F(PublishMenuTest, OneMoodADay) {
     tabs_->whichMenuClickedWith("3");
     driver_->settle();
     EXPECT_TRUE(presentedRoot<MVTAddFeelingController>());
-    tabs_->presentedViewController()->dismissViewController(false);
-    driver_->settle();
+    closePresented();
 
     MVTAddFeelingController::recordToday("12");
     tabs_->whichMenuClickedWith("3");

@@ -99,10 +99,8 @@ TEST_F(SendTest, ChecksByComposerAndRole) {
             ASSERT_EQ(queued().size(), 1u);
             EXPECT_EQ(queued()[0]["content"], c.text);
         }
-        platform::AlertView::clearVisible();
         app_->setUpDynamicArr(Json::array());
-        if (tabs_->presentedViewController()) tabs_->presentedViewController()->dismissViewController(false);
-        driver_->settle();
+        closePresented();
     }
 }
 

@@ -50,8 +50,7 @@ TEST_F(VisibilityTest, ChoicesGiveTheCodeOfTheRoleAndStoreTheButtonIndex) {
         // Right-aligned 28 points from the row's end, whatever the text.
         auto value = composer->permissionView->viewWithTag(1);
         EXPECT_DOUBLE_EQ(value->frame().maxX(), composer->permissionView->frame().width() - 28);
-        tabs_->presentedViewController()->dismissViewController(false);
-        driver_->settle();
+        closePresented();
     }
 }
 
@@ -60,8 +59,7 @@ TEST_F(VisibilityTest, TheFirstChoiceIsInsertedLaterOnesUpdateAndNoneIsReadBack)
     choose(*composer, 5);
     choose(*composer, 3);
     EXPECT_EQ(MVTtirraDataBase::selectSaveVisibleWith("12"), "3");
-    tabs_->presentedViewController()->dismissViewController(false);
-    driver_->settle();
+    closePresented();
     auto again = open<AddRecordViewController>();
     EXPECT_EQ(again->permissionNum, -1);
     EXPECT_EQ(label(*again), "全校");
@@ -78,8 +76,7 @@ TEST_F(VisibilityTest, CancelChangesNothing) {
         EXPECT_EQ(composer->permissionNum, before);
         EXPECT_EQ(label(*composer), text);
         EXPECT_EQ(MVTtirraDataBase::selectSaveVisibleWith("12"), "");
-        tabs_->presentedViewController()->dismissViewController(false);
-        driver_->settle();
+        closePresented();
     }
 }
 
@@ -93,8 +90,7 @@ TEST_F(VisibilityTest, ThePictureComposerSendsWholeSchoolAndShowsTheRowToTeacher
         EXPECT_EQ(shown, std::string(role) == "teacher");
         composer->mytextView->setText("hi");
         EXPECT_EQ(composer->pendingPost()["permission"], "-1");
-        tabs_->presentedViewController()->dismissViewController(false);
-        driver_->settle();
+        closePresented();
     }
 }
 
