@@ -481,6 +481,8 @@ void MVTtirraDataBase::insertDynamicWithArr(const Json& posts, const std::string
     if (!session || !posts.is_array()) return;
     std::string sql = std::string("INSERT INTO dynamicTable(") + kFeedColumnList +
                       ") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+    // One transaction for the whole list: a page is written at once, not row by row.
+    session.run("BEGIN", {});
     for (const Json& post : posts) {
         const auto v = [&](int i) -> Value { return feedValue(post, kFeedColumns[i], userId); };
         // A post that is already cached is refused by the table; the others are still stored.
@@ -488,6 +490,7 @@ void MVTtirraDataBase::insertDynamicWithArr(const Json& posts, const std::string
                                   v(8),  v(9),  v(10), v(11), v(12), v(13), v(14), v(15),
                                   v(16), v(17), v(18), v(19), v(20), v(21), v(22), v(23)});
     }
+    session.run("COMMIT", {});
 }
 
 Json MVTtirraDataBase::selectDynamicData(const std::string& userId, int offset) {
