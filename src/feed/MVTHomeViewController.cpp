@@ -86,10 +86,7 @@ void MVTHomeViewController::viewDidLoad() {
     isLoading_ = true;
     initTable();
 
-    const Json rows = MVTtirraDataBase::selectDynamicData(userId(), 0);
-    if (rows.is_array() && !rows.empty()) {
-        for (const auto& row : rows) dataArray_.push_back(std::make_shared<Json>(row));
-        initTable();
+    if (listFirstCachePage()) {
         toGetNewData();
     } else {
         Rect frame = view()->frame();
@@ -508,16 +505,13 @@ void MVTHomeViewController::showTurnSuccessWith(const std::string& text) {
 }
 
 void MVTHomeViewController::showHUDWithBool(bool show) {
-    if (show) {
-        if (HUD_) HUD_->removeFromSuperview();
-        auto hud = std::make_shared<ProgressHUD>();
-        hud->initWithView(view());
-        view()->addSubview(hud);
-        hud->show(true);
-        HUD_ = hud;
-    } else if (auto hud = std::dynamic_pointer_cast<ProgressHUD>(HUD_)) {
-        hud->hide(true);
+    auto hud = std::dynamic_pointer_cast<ProgressHUD>(HUD_);
+    if (!show) {
+        if (hud) hud->hide(true);
+        return;
     }
+    if (hud) hud->removeFromSuperview();
+    HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
 }
 
 void MVTHomeViewController::synchronousDeleteFormHome(const Notification& notification) {
@@ -531,6 +525,14 @@ void MVTHomeViewController::synchronousDeleteFormHome(const Notification& notifi
 
 void MVTHomeViewController::toShowHomeProgress(const Notification& notification) {
     if (auto cell = cellAtRow(voiceRow())) cell->showAudioProgress(float(doubleValue(textOf(notification.object))));
+}
+
+bool MVTHomeViewController::listFirstCachePage() {
+    const Json rows = MVTtirraDataBase::selectDynamicData(userId(), 0);
+    if (!rows.is_array() || rows.empty()) return false;
+    for (const auto& row : rows) dataArray_.push_back(std::make_shared<Json>(row));
+    initTable();
+    return true;
 }
 
 int MVTHomeViewController::postIndexWithId(const std::string& postId) const {

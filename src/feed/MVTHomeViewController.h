@@ -256,7 +256,11 @@ private:
     void finishPraise(int row, bool strip);
     void praiseReplied(const std::shared_ptr<platform::Button>& button, const std::string& postId,
                        const platform::Json& reply);
+    // Sends a vote's answer or its refresh; the reply changes the post of that id.
+    void sendVoteRequest(std::optional<platform::UrlRequest> request, const std::string& postId, bool refresh);
     void voteReplied(const std::string& postId, const platform::Json& reply, bool refresh);
+    // Lists the first cache page; false (and nothing listed) when the cache has none.
+    bool listFirstCachePage();
     void toChangeRelevantMeView();
     std::shared_ptr<platform::TableViewCell> fixedCell(platform::TableView& tableView, int section);
     void setVoiceRow(int row);

@@ -204,35 +204,30 @@ void MVTHomeViewController::removeDataFromArr(int row) {
 
 void MVTHomeViewController::toSendVoteWith(const std::string& postId, const std::string& voteId,
                                            const std::string& answerIds, int) {
-    auto request = MVTPublicMethod::requestWithMethod(
-        "POST", ServiceAddress::servicePrefix() + "user/" + userId() + "/save/vote/" + voteId + "/answer",
-        Json{{"answerIds", answerIds}});
-    if (!request) {
-        banner(MVTAppDelegate::NetworkMessageNoNetwork);
-        return;
-    }
-    showHUDWithBool(true);
-    sendJson(
-        std::move(*request), [postId](MVTHomeViewController& self, const Json& reply) { self.voteReplied(postId, reply, false); },
-        [](MVTHomeViewController& self) {
-            self.showHUDWithBool(false);
-            tellWith("投票上传失败");
-        });
+    sendVoteRequest(MVTPublicMethod::requestWithMethod(
+                        "POST", ServiceAddress::servicePrefix() + "user/" + userId() + "/save/vote/" + voteId + "/answer",
+                        Json{{"answerIds", answerIds}}),
+                    postId, false);
 }
 
 void MVTHomeViewController::toRefreshVoteWith(const std::string& postId, const std::string& voteId, int) {
-    auto request = MVTPublicMethod::requestWithMethod(
-        "GET", ServiceAddress::servicePrefix() + "user/" + userId() + "/refresh/" + voteId + "/vote");
+    sendVoteRequest(MVTPublicMethod::requestWithMethod(
+                        "GET", ServiceAddress::servicePrefix() + "user/" + userId() + "/refresh/" + voteId + "/vote"),
+                    postId, true);
+}
+
+void MVTHomeViewController::sendVoteRequest(std::optional<UrlRequest> request, const std::string& postId, bool refresh) {
     if (!request) {
         banner(MVTAppDelegate::NetworkMessageNoNetwork);
         return;
     }
     showHUDWithBool(true);
     sendJson(
-        std::move(*request), [postId](MVTHomeViewController& self, const Json& reply) { self.voteReplied(postId, reply, true); },
-        [](MVTHomeViewController& self) {
+        std::move(*request),
+        [postId, refresh](MVTHomeViewController& self, const Json& reply) { self.voteReplied(postId, reply, refresh); },
+        [refresh](MVTHomeViewController& self) {
             self.showHUDWithBool(false);
-            tellWith(localized("刷新失败"));
+            tellWith(refresh ? localized("刷新失败") : std::string("投票上传失败"));
         });
 }
 

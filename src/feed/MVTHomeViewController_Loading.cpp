@@ -386,12 +386,7 @@ void MVTHomeViewController::changeOtherToDynamic() {
     isSeleted_ = false;
     dataArray_.clear();
     isLoading_ = true;
-    const Json rows = MVTtirraDataBase::selectDynamicData(userId(), 0);
-    if (rows.is_array() && !rows.empty()) {
-        for (const auto& row : rows) dataArray_.push_back(std::make_shared<Json>(row));
-        initTable();
-        return;
-    }
+    if (listFirstCachePage()) return;
     MVTPublicMethod::showWaitAnimation(view(), true);
     getData();
 }

@@ -256,10 +256,7 @@ void MVTHomeViewController::showDidSelectItem(const Notification& notification) 
         isLoading_ = true;
         if (label == localized("全部")) {
             isSeleted_ = false;
-            const Json rows = MVTtirraDataBase::selectDynamicData(userId(), 0);
-            if (rows.is_array() && !rows.empty()) {
-                for (const auto& row : rows) dataArray_.push_back(std::make_shared<Json>(row));
-                initTable();
+            if (listFirstCachePage()) {
                 toGetNewData();
             } else {
                 MVTPublicMethod::showWaitAnimation(view(), true);

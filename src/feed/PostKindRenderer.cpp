@@ -127,6 +127,22 @@ bool showFreshCache(ImageView& view, const std::string& cacheFile) {
     return true;
 }
 
+// The blue button of a vote (send or refresh), holding the post's and the vote's ids.
+std::shared_ptr<Button> voteButton(const std::string& title, const Font& font, const Rect& frame,
+                                   const std::string& postId, const std::string& voteId) {
+    auto button = Button::buttonWithType(ButtonType::Custom);
+    button->setFrame(frame);
+    button->setBackgroundColor(kBlue);
+    button->setTitle(title);
+    button->setTitleColor(Color::whiteColor());
+    button->titleLabel()->setFont(font);
+    button->setCornerRadius(2);
+    button->setClipsToBounds(true);
+    button->setAccessibilityLabel(postId);
+    button->setAccessibilityHint(voteId);
+    return button;
+}
+
 std::string serviceThumbnail(const std::string& id, bool big) {
     return ServiceAddress::baseUrl() + "resource/view/img_thumb/" + id + (big ? "?size=big&token=" : "?size=m&token=") +
            MVTAppDelegate::sharedAppDelegate()->getTokenWith(id);
@@ -202,18 +218,9 @@ std::shared_ptr<View> PostKindRenderer::showVoteWithDic(const Json& vote, const 
         const std::string totalText = post::fill(localized("总票数: %@"), {post::text(vote, "count")});
         const Font bold = Font::boldSystemFontOfSize(14);
         view->addSubview(label({left, u + 5, textWidth(totalText, bold) + 5, 23}, bold, kGrey, totalText));
-        auto refresh = Button::buttonWithType(ButtonType::Custom);
         const std::string refreshTitle = localized("刷新");
         const double l = textWidth(refreshTitle, bold) + 10;
-        refresh->setFrame({W - 10 - l, u + 5, l, 23});
-        refresh->setBackgroundColor(kBlue);
-        refresh->setTitle(refreshTitle);
-        refresh->setTitleColor(Color::whiteColor());
-        refresh->titleLabel()->setFont(Font::boldSystemFontOfSize(12));
-        refresh->setCornerRadius(2);
-        refresh->setClipsToBounds(true);
-        refresh->setAccessibilityLabel(postId);
-        refresh->setAccessibilityHint(voteId);
+        auto refresh = voteButton(refreshTitle, Font::boldSystemFontOfSize(12), {W - 10 - l, u + 5, l, 23}, postId, voteId);
         refresh->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
             if (auto self = weak.lock()) self->toRefashVote(static_cast<Button&>(control));
         });
@@ -253,18 +260,9 @@ std::shared_ptr<View> PostKindRenderer::showVoteWithDic(const Json& vote, const 
     voteArr_.clear();
     const Font bold = Font::boldSystemFontOfSize(14);
     view->addSubview(label({left, u + 5, textWidth(hint, bold) + 5, 25}, bold, Color::rgb255(172, 178, 168), hint));
-    voteBtn_ = Button::buttonWithType(ButtonType::Custom);
     const std::string voteTitle = localized("投票");
     const double c = textWidth(voteTitle, bold) + 10;
-    voteBtn_->setFrame({W - 20 - c, u + 5, c, 25});
-    voteBtn_->setBackgroundColor(kBlue);
-    voteBtn_->setTitle(voteTitle);
-    voteBtn_->setTitleColor(Color::whiteColor());
-    voteBtn_->titleLabel()->setFont(bold);
-    voteBtn_->setCornerRadius(2);
-    voteBtn_->setClipsToBounds(true);
-    voteBtn_->setAccessibilityLabel(postId);
-    voteBtn_->setAccessibilityHint(voteId);
+    voteBtn_ = voteButton(voteTitle, bold, {W - 20 - c, u + 5, c, 25}, postId, voteId);
     voteBtn_->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
         if (auto self = weak.lock()) self->toSendVote(static_cast<Button&>(control));
     });
