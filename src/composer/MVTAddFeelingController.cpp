@@ -191,6 +191,8 @@ void MVTAddFeelingController::picView() {
         auto picture = std::make_shared<ImageView>(Rect(x, y, d, d));
         picture->setImage(MVTPublicMethod::ScaleImage(Image::imageNamed("feeling_" + textOf(imageArray[i], "image"))));
         picture->setTag(i + 1);
+        // Round like the faces, so the chosen mood's shadow follows the face.
+        picture->setCornerRadius(d / 2);
         picture->setUserInteractionEnabled(true);
         picture->setAccessibilityLabel(textOf(imageArray[i], "feeling"));
         picture->addGestureRecognizer(std::make_shared<TapGestureRecognizer>([weak](GestureRecognizer& tap) {
