@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,26 +17,30 @@ class MVTDownLoadView : public std::enable_shared_from_this<MVTDownLoadView> {
 public:
     MVTDownLoadView() = default;
 
+    // Callers that expect one kind of file check it here (the voice lists: an AMR file).
+    // A body it refuses ends as "downloadFailed" and is not left at the destination. Set
+    // before download().
+    void setAcceptsFile(std::function<bool(const std::filesystem::path& file)> check) { accepts_ = std::move(check); }
+
     // (URL text, full destination path, notification name). An existing file at the
-    // destination is deleted first, so a failed download leaves no file behind. A reply
-    // with an error status, or an empty one, fails. The files fetched here are voices, so
-    // a body that is not an AMR file (the service answers an unknown id with a short text
-    // and status 200) fails too, and nothing is cached under the voice's name.
+    // destination is deleted first, so a failed download leaves no file behind. The body
+    // streams to a file beside the destination and takes its place once complete, so its
+    // size is bounded by the free space only. A reply with an error status, or an empty
+    // one, fails.
     void download(const std::string& url, const std::string& fileName, const std::string& notificationN);
 
     const std::string& openPath() const { return openPath_; }
     const std::string& notificationName() const { return notificationName_; }
     std::shared_ptr<platform::HttpRequestOperation> connection() const { return connection_; }
-    // The body of the last response once the download ended.
-    const std::string& connectionData() const { return connectionData_; }
 
 private:
-    void finished(const std::string& body);
+    void finished();
     void failed();
     void post(const char* outcome);
 
     std::string openPath_;
     std::string notificationName_;
+    std::filesystem::path partPath_;  // where the body arrives
+    std::function<bool(const std::filesystem::path&)> accepts_;
     std::shared_ptr<platform::HttpRequestOperation> connection_;
-    std::string connectionData_;
 };

@@ -310,6 +310,11 @@ public:
     void setNowPlayPath(const std::string& path) override { nowPlayPath_ = path; }
     void setNowPlayId(const std::string& id) override { nowPlayId_ = id; }
 
+    // Downloads a voice (an AMR file) to `path` with MVTDownLoadView, which posts
+    // `notificationName` with "downloadSuccess" or "downloadFailed". A body that is not an
+    // AMR file (the service answers an unknown id with a short text and status 200) fails,
+    // and nothing is kept under the voice's name, where it would pass for a cached voice.
+    static void downloadVoice(const std::string& url, const std::string& path, const std::string& notificationName);
     // ---- Fields readable and writable by other classes ----------------------------------
     std::shared_ptr<platform::Window> window() const { return window_; }
     void setWindow(const std::shared_ptr<platform::Window>& window) { window_ = window; }

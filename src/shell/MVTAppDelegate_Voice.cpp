@@ -4,6 +4,8 @@
 
 #include "shell/MVTAppDelegate.h"
 
+#include "core/AmrCodec.h"
+#include "core/MVTDownLoadView.h"
 #include "core/MVTtirraDataBase.h"
 #include "shell/InternationalControl.h"
 
@@ -13,7 +15,10 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Screen.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -24,6 +29,13 @@ constexpr double kPermissionSystemVersion = 7.0;
 
 constexpr const char* kMicrophoneMessage = "岚溪校讯需要访问您的麦克风。\n请启用麦克风-设置/隐私/麦克风";
 constexpr const char* kMicrophoneButton = "知道了";
+
+// The file begins with the AMR header.
+bool isAmrFile(const std::filesystem::path& path) {
+    char head[voicecodec::kAmrMagicLength] = {};
+    std::ifstream in(path, std::ios::binary);
+    return in.read(head, sizeof head) && std::equal(head, head + sizeof head, voicecodec::kAmrMagic);
+}
 
 // The engine has a voice to act on.
 bool hasVoice(const std::shared_ptr<CMOpenALSoundManager>& engine) {
@@ -73,6 +85,13 @@ void MVTAppDelegate::stopPlayAudio() {
     }
     nowPlayPath_.clear();
     nowPlayId_.clear();
+}
+
+void MVTAppDelegate::downloadVoice(const std::string& url, const std::string& path,
+                                   const std::string& notificationName) {
+    auto download = std::make_shared<MVTDownLoadView>();
+    download->setAcceptsFile(isAmrFile);
+    download->download(url, path, notificationName);
 }
 
 bool MVTAppDelegate::isPlaying() const { return soundMgr_ && soundMgr_->isPlayingSoundWithID(0); }

@@ -265,32 +265,36 @@ TEST_F(DownloaderTest, FileDownloadWritesTheFileAndPostsSuccess) {
     EXPECT_FALSE(request->hasHeader("Authorization"));
 }
 
-TEST_F(DownloaderTest, FileDownloadFailuresPostFailedAndLeaveNoFile) {
+TEST_F(DownloaderTest, FileDownloadWritesAnyNonEmptyBodyAndFailuresLeaveNoFile) {
     struct Case {
         const char* name;
         Reply reply;
+        bool written;
     } cases[] = {
-        {"empty body", Reply::text("", "application/octet-stream")},
-        {"error page", Reply::text("<html>gone</html>", "text/html", 500)},
-        // What the service answers with status 200 for an id it does not know.
-        {"not-found text", Reply::text("没有找到资源")},
-        {"short of the AMR header", Reply::text("#!AMR", "application/octet-stream")},
-        {"page without status", Reply::text("<html>voice</html>", "text/html")},
+        {"empty body", Reply::text("", "application/octet-stream"), false},
+        {"error page", Reply::text("<html>gone</html>", "text/html", 500), false},
+        // Chat, files and the personal space fetch other kinds than voices: whatever comes
+        // with a success status is the file.
+        {"a text", Reply::text("没有找到资源"), true},
+        {"a picture", Reply::text(std::string("\x89PNG\r\n\x1a\n\0\0", 10), "image/png"), true},
     };
     for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
         service().clearReplies();
-        Reply reply = c.reply;
-        service().route("GET", "resource/%@/download", [reply](const RecordedRequest&) { return reply; });
+        service().setReply("GET", "resource/3/download", c.reply);
         outcomes_.clear();
         tokens_.clear();
         observe("Downfile");
-        auto path = home_ / "old.amr";
+        auto path = home_ / "Downloads" / "file3";
         ASSERT_TRUE(platform::writeFileAtomically(path, "an earlier download"));
         std::make_shared<MVTDownLoadView>()->download(resourceUrl("3"), path.string(), "Downfile");
-        EXPECT_FALSE(fs::exists(path)) << c.name << ": deleted before the download starts";
-        ASSERT_TRUE(pumpUntil([&] { return !outcomes_.empty(); })) << c.name;
-        EXPECT_EQ(outcomes_, std::vector<std::string>{"downloadFailed"}) << c.name;
-        EXPECT_FALSE(fs::exists(path)) << c.name;
+        EXPECT_FALSE(fs::exists(path)) << "deleted before the download starts";
+        ASSERT_TRUE(pumpUntil([&] { return !outcomes_.empty(); }));
+        EXPECT_EQ(outcomes_, std::vector<std::string>{c.written ? "downloadSuccess" : "downloadFailed"});
+        EXPECT_EQ(platform::readFile(path).value_or("<none>"), c.written ? c.reply.body : "<none>");
+        // Nothing but the file itself is left in its folder.
+        EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()),
+                  c.written ? 1 : 0);
     }
 
     // No service at all.
@@ -302,6 +306,43 @@ TEST_F(DownloaderTest, FileDownloadFailuresPostFailedAndLeaveNoFile) {
     ASSERT_TRUE(pumpUntil([&] { return !outcomes_.empty(); }));
     EXPECT_EQ(outcomes_, std::vector<std::string>{"downloadFailed"});
     EXPECT_FALSE(fs::exists(home_ / "x.amr"));
+}
+
+TEST_F(DownloaderTest, FileDownloadLargerThanTheInMemoryLimitArrivesWhole) {
+    // Larger than any reply read into memory may be, sent without a length.
+    const size_t size = platform::kDefaultMaxResponseBytes + 1024 * 1024 + 7;
+    service().route("GET", "resource/%@/download", [size](const RecordedRequest&) {
+        Reply reply = Reply::text(payload(size), "video/mp4");
+        reply.chunked = true;
+        return reply;
+    });
+    observe("lesson");
+    auto path = home_ / "Downloads" / "lesson.mp4";
+    std::make_shared<MVTDownLoadView>()->download(resourceUrl("8"), path.string(), "lesson");
+    ASSERT_TRUE(pumpUntil([&] { return !outcomes_.empty(); }, 60));
+    EXPECT_EQ(outcomes_, std::vector<std::string>{"downloadSuccess"});
+    auto bytes = platform::readFile(path);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->size(), size);
+    EXPECT_TRUE(*bytes == payload(size));
+}
+
+TEST_F(DownloaderTest, FileRefusedByTheCallerIsFailedAndNotKept) {
+    service().setReply("GET", "resource/4/download", Reply::text("not what was asked for"));
+    observe("4");
+    auto path = home_ / "voices" / "audio4";
+    auto view = std::make_shared<MVTDownLoadView>();
+    std::string checked;
+    view->setAcceptsFile([&checked](const fs::path& file) {
+        checked = platform::readFile(file).value_or("");
+        return false;
+    });
+    view->download(resourceUrl("4"), path.string(), "4");
+    view.reset();
+    ASSERT_TRUE(pumpUntil([&] { return !outcomes_.empty(); }));
+    EXPECT_EQ(outcomes_, std::vector<std::string>{"downloadFailed"});
+    EXPECT_EQ(checked, "not what was asked for");
+    EXPECT_TRUE(fs::is_empty(path.parent_path()));
 }
 
 }  // namespace

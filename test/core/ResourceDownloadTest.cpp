@@ -1,11 +1,9 @@
 // Resources of the sample service as the downloaders receive them: the sample voices and
 // attachments by id, and the service's short text answer for an id it does not have.
-#include "core/MVTDownLoadView.h"
 #include "core/MVTVoiceJoiner.h"
 #include "core/SGdownloader.h"
 #include "platform/Files.h"
 #include "platform/HttpEngine.h"
-#include "platform/NotificationCenter.h"
 #include "support/ServiceFixture.h"
 
 #include <filesystem>
@@ -102,20 +100,6 @@ TEST_F(ResourceDownloadTest, AnUnknownIdIsAnsweredWithTheShortNotFoundText) {
         EXPECT_EQ(response.statusCode, 200);
         EXPECT_EQ(response.header("Content-Length"), "18");
     }
-
-    // The voice downloader refuses it: the text is no voice, and caching it under the
-    // voice's name would make every later play skip the download and fail to decode.
-    std::string outcome;
-    auto observer = platform::NotificationCenter::defaultCenter().addObserver(
-        "999999", [&](const platform::Notification& n) { outcome = n.object.get<std::string>(); });
-    auto path = home_ / "audio999999";
-    ASSERT_TRUE(platform::writeFileAtomically(path, "#!AMR\n an earlier voice"));
-    std::make_shared<MVTDownLoadView>()->download(url("999999"), path, "999999");
-    ASSERT_TRUE(pumpUntil([&] { return !outcome.empty(); }));
-    EXPECT_EQ(outcome, "downloadFailed");
-    EXPECT_FALSE(fs::exists(path));
-    EXPECT_EQ(MVTVoiceJoiner::amrToWav(path, home_ / "audio999999.wav"), 0);
-    EXPECT_FALSE(fs::exists(home_ / "audio999999.wav"));
 }
 
 TEST_F(ResourceDownloadTest, ManifestEntriesOutsideTheDataFolderAreNotServed) {

@@ -4,11 +4,11 @@
 // its end.
 #include "core/AmrCodec.h"
 #include "core/MVTAudioRecordAndTransCoding.h"
-#include "core/MVTDownLoadView.h"
 #include "core/MVTVoiceJoiner.h"
 #include "core/MVTtirraDataBase.h"
 #include "core/SGdownloader.h"
 #include "platform/AudioPlayer.h"
+#include "platform/Files.h"
 #include "platform/AudioSession.h"
 #include "platform/NotificationCenter.h"
 #include "platform/RunLoop.h"
@@ -445,7 +445,7 @@ TEST_F(VoiceFromServiceTest, ADownloadedVoicePlaysToItsEndThroughTheSharedPlayba
     std::string outcome;
     auto observer = platform::NotificationCenter::defaultCenter().addObserver(
         id, [&](const platform::Notification& n) { outcome = n.object.get<std::string>(); });
-    std::make_shared<MVTDownLoadView>()->download(url, amr, id);
+    MVTAppDelegate::downloadVoice(url, amr, id);
     ASSERT_TRUE(pumpUntil([&] { return !outcome.empty(); }));
     ASSERT_EQ(outcome, "downloadSuccess");
     auto request = service().lastRequest("resource/" + id + "/download");
@@ -480,6 +480,23 @@ TEST_F(VoiceFromServiceTest, ADownloadedVoicePlaysToItsEndThroughTheSharedPlayba
     EXPECT_FALSE(track->isPlaying());
     EXPECT_EQ(app_->nowPlayPath(), "");
     EXPECT_EQ(app_->nowPlayId(), "");
+}
+
+TEST_F(VoiceFromServiceTest, AVoiceDownloadRefusesWhatIsNoVoiceAndKeepsNothingUnderItsName) {
+    // The service answers an id it does not have with a short text and status 200. Kept as
+    // "audio999999", it would pass for a cached voice and every later play would skip the
+    // download and fail to decode.
+    const std::string id = "999999";
+    const auto amr = home_ / "Downloads" / ("audio" + id);
+    ASSERT_TRUE(platform::writeFileAtomically(amr, "#!AMR\n an earlier voice"));
+    std::string outcome;
+    auto observer = platform::NotificationCenter::defaultCenter().addObserver(
+        id, [&](const platform::Notification& n) { outcome = n.object.get<std::string>(); });
+    MVTAppDelegate::downloadVoice(baseUrl() + "resource/" + id + "/download?token=" + app_->getTokenWith(id),
+                                  amr.string(), id);
+    ASSERT_TRUE(pumpUntil([&] { return !outcome.empty(); }));
+    EXPECT_EQ(outcome, "downloadFailed");
+    EXPECT_TRUE(std::filesystem::is_empty(amr.parent_path()));
 }
 
 }  // namespace
