@@ -169,15 +169,17 @@ public:
     // home feed (root of tab 0) is told when each starts and ends. A post that cannot be
     // sent is kept as an unsent post of its user, its files left in place.
     //
-    // getOneDynamicWith: appends the post and starts it when it is the only one. Offline,
-    // the post is stored as unsent at once rather than dropped.
+    // getOneDynamicWith: appends the post and starts it when it is the only one. A post
+    // handed over offline is not dropped: its turn ends as a failed send (no network), so
+    // it is kept as unsent and the home feed shows the same notice as for any failed send.
     void getOneDynamicWith(const nlohmann::json& post);
     // Tells the home feed, then sends the first entry.
     void willToUpOneDynamic();
     // POST <service>postMessage/essay/<userId>/publish for the first entry. Without a
-    // network the entry ends as a failure at once; a reply that does not come within
-    // kPostUploadTimeout seconds (app clock) ends it as a failure too, so the queue never
-    // stalls.
+    // network the entry ends as a failure at once. The request's timeout is an idle limit,
+    // and so is the queue's own watchdog on the app clock: when no data has moved for
+    // kPostUploadTimeout seconds (a link that stalls, a reply that never comes) the entry
+    // ends as a failure, so the queue never stalls; a slow upload that keeps moving runs on.
     void toUpOneDynamic();
     // oneDynamicDidUpSucOrErr: ends the first entry, "1" sent, anything else failed:
     // files removed or the post stored as unsent, the entry removed, the home feed told,
@@ -188,14 +190,20 @@ public:
     static constexpr double kNextPostDelay = 1.0;
     // True while a request of the queue runs.
     bool isSendingPost() const { return postOperation_ != nullptr; }
+    // The request of the queue that runs now; nothing between sends.
+    std::shared_ptr<platform::HttpRequestOperation> postOperation() const { return postOperation_; }
 
 private:
     // The parts of a post's body, in order (see toUpOneDynamic).
     static void appendPostParts(platform::HttpMultipartForm& form, const nlohmann::json& post);
     // Stores the post as unsent for the user; the files stay where they are.
     static void storeUnsentPost(const nlohmann::json& post, const std::string& userId);
+    // (Re)arms the idle watchdog of the running send to end it kPostUploadTimeout seconds
+    // after postLastActivity_, unless data moves again before.
+    void armPostWatchdog();
     std::shared_ptr<platform::HttpRequestOperation> postOperation_;
     std::shared_ptr<platform::Timer> postTimeout_;
+    double postLastActivity_ = 0;  // app clock: the send began or last moved data
     std::string postUserId_;
 
 public:
@@ -302,6 +310,11 @@ public:
     // True when recording may start. Refused permission answers false, with an alert,
     // only to a user who has recorded before; a first refusal still answers true.
     bool checkRecordPermission();
+    // Downloads a voice (an AMR file) to `path` with MVTDownLoadView, which posts
+    // `notificationName` with "downloadSuccess" or "downloadFailed". A body that is not an
+    // AMR file (the service answers an unknown id with a short text and status 200) fails,
+    // and nothing is kept under the voice's name, where it would pass for a cached voice.
+    static void downloadVoice(const std::string& url, const std::string& path, const std::string& notificationName);
     // The playback engine; nothing before the first voice.
     std::shared_ptr<CMOpenALSoundManager> soundMgr() const { return soundMgr_; }
 
@@ -310,11 +323,6 @@ public:
     void setNowPlayPath(const std::string& path) override { nowPlayPath_ = path; }
     void setNowPlayId(const std::string& id) override { nowPlayId_ = id; }
 
-    // Downloads a voice (an AMR file) to `path` with MVTDownLoadView, which posts
-    // `notificationName` with "downloadSuccess" or "downloadFailed". A body that is not an
-    // AMR file (the service answers an unknown id with a short text and status 200) fails,
-    // and nothing is kept under the voice's name, where it would pass for a cached voice.
-    static void downloadVoice(const std::string& url, const std::string& path, const std::string& notificationName);
     // ---- Fields readable and writable by other classes ----------------------------------
     std::shared_ptr<platform::Window> window() const { return window_; }
     void setWindow(const std::shared_ptr<platform::Window>& window) { window_ = window; }

@@ -11,6 +11,7 @@
 #include "feed/MVTHomeViewController.h"
 #include "shell/MyTabBarController.h"
 
+#include "platform/Clock.h"
 #include "platform/HttpClient.h"
 #include "platform/HttpMultipartForm.h"
 #include "platform/HttpRequestOperation.h"
@@ -20,6 +21,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -57,12 +59,9 @@ std::string replaceArgument(std::string format, const std::string& argument) {
 
 void MVTAppDelegate::getOneDynamicWith(const nlohmann::json& post) {
     if (!post.is_object()) return;
-    if (!MVTPublicMethod::connectedToNetwork()) {
-        // The composer has already closed: dropping the post would lose it, so it goes
-        // straight to the unsent posts, where it can be sent again.
-        storeUnsentPost(post, currentUserId());
-        return;
-    }
+    // Also offline: the composer has already closed, so dropping the post would lose it.
+    // Its turn finds no network and ends as a failed send, which keeps it as unsent and
+    // shows the user the notice of a failed send.
     upDynamicArr_.push_back(post);
     if (upDynamicArr_.size() == 1) willToUpOneDynamic();
 }
@@ -122,12 +121,14 @@ void MVTAppDelegate::toUpOneDynamic() {
     request.setTimeoutInterval(kPostUploadTimeout);
 
     std::weak_ptr<MVTAppDelegate> weakSelf = weak_from_this();
-    // Each handler ends the entry only while its own operation is still the running one,
-    // so a late reply after the time-out cannot end the next entry.
-    auto finish = [weakSelf](platform::HttpRequestOperation& operation, bool sent) {
+    // Each handler acts only while its own operation is still the running one, so a late
+    // reply after the time-out cannot end the next entry.
+    auto current = [weakSelf](platform::HttpRequestOperation& operation) {
         auto self = weakSelf.lock();
-        if (!self || self->postOperation_.get() != &operation) return;
-        self->oneDynamicDidUpSucOrErr(sent ? "1" : "0");
+        return self && self->postOperation_.get() == &operation ? self : nullptr;
+    };
+    auto finish = [current](platform::HttpRequestOperation& operation, bool sent) {
+        if (auto self = current(operation)) self->oneDynamicDidUpSucOrErr(sent ? "1" : "0");
     };
     postOperation_ = client->HTTPRequestOperationWithRequest(
         request,
@@ -136,17 +137,34 @@ void MVTAppDelegate::toUpOneDynamic() {
         },
         [finish](platform::HttpRequestOperation& operation, const platform::HttpError&) { finish(operation, false); });
 
-    // The same limit on the app's own clock: a reply that never comes (a network lost
-    // half-way) must not hold the queue for ever.
+    // Data moving either way keeps the send alive on the app's clock as well.
     std::weak_ptr<platform::HttpRequestOperation> weakOperation = postOperation_;
-    postTimeout_ = platform::RunLoop::main().performAfter(kPostUploadTimeout, [weakSelf, weakOperation] {
+    auto moved = [current, weakOperation](long long, long long) {
+        auto operation = weakOperation.lock();
+        if (auto self = operation ? current(*operation) : nullptr) self->postLastActivity_ = platform::now();
+    };
+    postOperation_->setUploadProgressBlock(moved);
+    postOperation_->setDownloadProgressBlock(moved);
+    postLastActivity_ = platform::now();
+    armPostWatchdog();
+    postOperation_->start();
+}
+
+void MVTAppDelegate::armPostWatchdog() {
+    if (postTimeout_) postTimeout_->invalidate();
+    std::weak_ptr<MVTAppDelegate> weakSelf = weak_from_this();
+    std::weak_ptr<platform::HttpRequestOperation> weakOperation = postOperation_;
+    const double due = postLastActivity_ + kPostUploadTimeout - platform::now();
+    postTimeout_ = platform::RunLoop::main().performAfter(std::max(0.0, due), [weakSelf, weakOperation] {
         auto self = weakSelf.lock();
         auto operation = weakOperation.lock();
         if (!self || !operation || self->postOperation_ != operation) return;
+        // Data moved since the watchdog was armed: wait on from the last move. Otherwise
+        // a reply that never comes (a network lost half-way) must not hold the queue.
+        if (platform::now() - self->postLastActivity_ < kPostUploadTimeout) return self->armPostWatchdog();
         operation->cancel();
         self->oneDynamicDidUpSucOrErr("0");
     });
-    postOperation_->start();
 }
 
 void MVTAppDelegate::storeUnsentPost(const nlohmann::json& post, const std::string& userId) {
