@@ -212,7 +212,10 @@ TEST_F(HomeworkDetailsTest, AStarChangeIsToldOnlyWhenTheServiceTookIt) {
     ASSERT_TRUE(waitForContent("5002"));
     auto star = details->starButton();
     ASSERT_FALSE(star->isSelected());
-    service().setReply("GET", "/services/norvo/homework/2001/fav/5002/star", Reply::json({{"success", 0}}));
+    // The refusal is held back a moment, so the tap is seen while the request is out.
+    Reply refused = Reply::json({{"success", 0}});
+    refused.delay = 0.3;
+    service().setReply("GET", "/services/norvo/homework/2001/fav/5002/star", refused);
     ASSERT_TRUE(driver->tap(star));
     EXPECT_FALSE(star->isUserInteractionEnabled());
     ASSERT_TRUE(waitForRequests("homework/2001/fav/5002/star", 1, details->view()));
