@@ -34,8 +34,10 @@ namespace {
 
 // A post of kind `i % 6`: text with emoticons, pictures, a voice, a vote, a forward, files.
 Json mixedPost(long long id) {
+    // Authors of the sample school, whose avatars the service has (cached after the first).
+    static const int authors[] = {1001, 1002, 2001, 2003, 2004, 3001};
     Json post = {{"id", id},
-                 {"uid", 2000 + id % 7},
+                 {"uid", authors[id % 6]},
                  {"name", "同学" + std::to_string(id % 7)},
                  {"role", id % 2 ? "student" : "teacher"},
                  {"className", "三年级一班"},
@@ -140,7 +142,8 @@ public:
 
 private:
     std::filesystem::path home_;
-    sample_service::SampleService service_;
+    // The sample data's routes too (avatars, thumbnails); nothing recorded.
+    sample_service::SampleService service_{{sample_service::SampleService::defaultDataDirectory(), true, false}};
     std::shared_ptr<Window> window_;
 };
 

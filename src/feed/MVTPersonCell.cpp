@@ -9,9 +9,12 @@
 #include "core/MVTPublicMethod.h"
 
 #include "platform/Application.h"
+#include "platform/Clock.h"
 #include "platform/Markup.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
 #include "platform/ui/Screen.h"
+
+#include <unordered_map>
 
 using namespace platform;
 
@@ -44,10 +47,28 @@ std::string countText(const Json& record, const std::string& key) {
     return post::isBlankOrNullText(value) ? std::string("0") : textOf(value);
 }
 
+// The time text of a post, which depends on the time now and the language: remembered
+// for the current second, since every row is built twice (for its height and for display).
+std::string timeText(const std::string& dateline) {
+    static long long second = -1;
+    static std::string language;
+    static std::unordered_map<std::string, std::string> texts;
+    const long long now = static_cast<long long>(platform::now());
+    const std::string current = InternationalControl::bundle()->code();
+    if (now != second || current != language) {
+        second = now;
+        language = current;
+        texts.clear();
+    }
+    auto found = texts.find(dateline);
+    if (found != texts.end()) return found->second;
+    return texts[dateline] = MVTAppDelegate::sharedAppDelegate()->getDateWith(Json(dateline));
+}
+
 std::vector<ImageRef> loadingFrames() {
     std::vector<ImageRef> frames;
     for (const char* name : {"load_2", "load_3", "load_4", "load_5", "load_6", "load_7", "load_8", "load_1"})
-        if (auto image = Image::imageNamed(name)) frames.push_back(image);
+        if (auto image = feedPicture(name)) frames.push_back(image);
     return frames;
 }
 
@@ -122,7 +143,7 @@ void MVTPersonCell::addSpinnerRow() {
     const double W = Screen::mainScreen().bounds().width();
     auto spinner = std::make_shared<ImageView>(Rect(W / 2 - 35, 10, 20, 20));
     spinner->setTag(kSpinnerTag);
-    spinner->setImage(Image::imageNamed("load_1"));
+    spinner->setImage(feedPicture("load_1"));
     spinner->setAnimationImages(loadingFrames());
     spinner->setAnimationDuration(0.8);
     spinner->startAnimating();
@@ -176,11 +197,11 @@ void MVTPersonCell::all() {
     if (role == "teacher") {
         auto mark = std::make_shared<ImageView>(
             Rect(65 + TextMeasure::sizeWithFont(name, nameFont).width + 5, 17, 14, 14));
-        mark->setImage(Image::imageNamed("teacherMark.png"));
+        mark->setImage(feedPicture("teacherMark.png"));
         content->addSubview(mark);
     }
     content->addSubview(cellLabel({W - 200, 15, 190, 20}, Font::systemFontOfSize(12), kCellGrey,
-                                  MVTAppDelegate::sharedAppDelegate()->getDateWith(Json(post::text(record, "dateline"))),
+                                  timeText(post::text(record, "dateline")),
                                   TextAlignment::Right));
 
     double y = 35;
@@ -307,8 +328,8 @@ double MVTPersonCell::addActionRow(double y) {
     commentButton_ = Button::buttonWithType(ButtonType::Custom);
     commentButton_->setFrame({W - 32 - w, y, w + 20, 40});
     commentButton_->setBackgroundColor(Color::clear());
-    commentButton_->setImage(Image::imageNamed("message_p.png"));
-    commentButton_->setImage(Image::imageNamed("messaged_p.png"), ControlStateHighlighted);
+    commentButton_->setImage(feedPicture("message_p.png"));
+    commentButton_->setImage(feedPicture("messaged_p.png"), ControlStateHighlighted);
     commentButton_->setAccessibilityValue(post::text(dataDic_, "id"));
     commentButton_->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
         if (auto cell = weak.lock()) cell->readyToCommentDynamicWith(static_cast<Button&>(control));
@@ -325,7 +346,7 @@ double MVTPersonCell::addActionRow(double y) {
     });
     auto heart = std::make_shared<ImageView>(Rect(15, 13.5, 13, 13));
     heart->setTag(kPraiseIconTag);
-    heart->setImage(Image::imageNamed(post::isPraised(dataDic_) ? "liked.png" : "like.png"));
+    heart->setImage(feedPicture(post::isPraised(dataDic_) ? "liked.png" : "like.png"));
     praiseButton_->addSubview(heart);
     auto count = cellLabel({33, 10, 40, 20}, font, kCountColor, countText(dataDic_, "likeCount"));
     count->setTag(kPraiseCountTag);
@@ -339,7 +360,7 @@ double MVTPersonCell::addPraisers(double y) {
     auto strip = std::make_shared<View>(Rect(65, y, W - 75, 18));
     strip->setBackgroundColor(Color::whiteColor());
     auto heart = std::make_shared<ImageView>(Rect(5, 2.5, 13, 13));
-    heart->setImage(Image::imageNamed("liked.png"));
+    heart->setImage(feedPicture("liked.png"));
     strip->addSubview(heart);
     praiseUsersLa_ = cellLabel({26, 0, W - 96, 18}, Font::fontWithName("Helvetica", 12), kPraiserColor, "");
     strip->addSubview(praiseUsersLa_);
@@ -469,7 +490,7 @@ std::shared_ptr<View> MVTPersonCell::viewForAttachment(HtmlTextView&, const Html
     auto picture = std::make_shared<LazyImageView>(frame);
     picture->setDisplaySize(frame.size);
     picture->setDelegate(self());
-    picture->setImage(attachment.image ? attachment.image : Image::imageNamed("honor_meyo.gif"));
+    picture->setImage(attachment.image ? attachment.image : feedPicture("honor_meyo.gif"));
     if (!attachment.remoteUrl.empty()) picture->setUrl(attachment.remoteUrl);
     return picture;
 }

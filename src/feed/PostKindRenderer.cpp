@@ -24,6 +24,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 using namespace platform;
 
@@ -67,7 +68,7 @@ std::string lowered(std::string text) {
 std::vector<ImageRef> frames(const std::vector<std::string>& names) {
     std::vector<ImageRef> images;
     for (const auto& name : names)
-        if (auto image = Image::imageNamed(name)) images.push_back(image);
+        if (auto image = feedPicture(name)) images.push_back(image);
     return images;
 }
 
@@ -149,6 +150,13 @@ std::string serviceThumbnail(const std::string& id, bool big) {
 }
 
 }  // namespace
+
+ImageRef feedPicture(const std::string& name) {
+    static std::map<std::string, ImageRef> kept;
+    auto found = kept.find(name);
+    if (found != kept.end()) return found->second;
+    return kept[name] = Image::imageNamed(name);
+}
 
 PostGeometry PostGeometry::cell() {
     PostGeometry g;
@@ -240,9 +248,9 @@ std::shared_ptr<View> PostKindRenderer::showVoteWithDic(const Json& vote, const 
         button->setBackgroundColor(Color::clear());
         button->setSelected(false);
         button->setAccessibilityHint(post::text(answer, "id"));
-        button->setImage(Image::imageNamed(single ? "un_one.png" : "un_more.png"));
-        button->setImage(Image::imageNamed(single ? "un_one_h.png" : "un_more_h.png"), ControlStateHighlighted);
-        button->setImage(Image::imageNamed(single ? "did_one.png" : "did_more.png"), ControlStateSelected);
+        button->setImage(feedPicture(single ? "un_one.png" : "un_more.png"));
+        button->setImage(feedPicture(single ? "un_one_h.png" : "un_more_h.png"), ControlStateHighlighted);
+        button->setImage(feedPicture(single ? "did_one.png" : "did_more.png"), ControlStateSelected);
         button->setImageEdgeInsets({5, W - 100, 5, 5});
         auto text = label({0, 0, W - 115, 34}, Font::systemFontOfSize(14), kAnswerText, post::text(answer, "title"), 0);
         text->setTag(kControlLabelTag);
@@ -337,7 +345,7 @@ std::shared_ptr<View> PostKindRenderer::showDecorationWithDic(const Json& decora
     if (cached) {
         picture->setImage(cached);
     } else {
-        picture->setImage(Image::imageNamed("honor_meyo.gif"));
+        picture->setImage(feedPicture("honor_meyo.gif"));
         if (!file.empty()) dispatchBackground([picture]() mutable { toGetDecImageWith(picture); });
     }
     return view;
@@ -375,7 +383,7 @@ std::shared_ptr<View> PostKindRenderer::showLessonWithDic(const Json& lesson, do
     for (int i = 0; i < 6; ++i) {
         const double x = 102.0 * (i % 3), top = 30.0 * (i / 3) + 30;
         auto icon = std::make_shared<ImageView>(Rect(x + 5, top, 25, 25));
-        icon->setImage(Image::imageNamed("lesson0" + std::to_string(i) + ".tiff"));
+        icon->setImage(feedPicture("lesson0" + std::to_string(i) + ".tiff"));
         box->addSubview(icon);
         box->addSubview(label({x + 30, top, 68, 25}, Font::systemFontOfSize(14), kGrey,
                               post::fill(localized(items[i].first), {post::text(lesson, items[i].second)}), 1,
@@ -538,7 +546,7 @@ std::shared_ptr<Button> PostKindRenderer::getAttachsButtonWith(const Json& attac
     button->setAccessibilityHint(post::text(attachment, "resModuleId"));
     button->setAccessibilityLabel(lowered(type));
     auto icon = std::make_shared<ImageView>(Rect(5, 10, 20, 20));
-    icon->setImage(Image::imageNamed(fileIconFor(lowered(type))));
+    icon->setImage(feedPicture(fileIconFor(lowered(type))));
     button->addSubview(icon);
     auto text = label({30, 0, W - (inShare ? 125 : 110), 40}, Font::systemFontOfSize(14), kGrey, name + "." + type, 0);
     text->setTag(kControlLabelTag);
@@ -564,7 +572,7 @@ std::shared_ptr<Button> PostKindRenderer::getLinksButtonWith(const Json& link, b
     button->setBackgroundColor(Color::clear());
     button->setAccessibilityHint(post::text(link, "url"));
     auto icon = std::make_shared<ImageView>(Rect(5, 5, 20, 20));
-    icon->setImage(Image::imageNamed("link.png"));
+    icon->setImage(feedPicture("link.png"));
     button->addSubview(icon);
     auto text = label({30, 0, W - (inShare ? 120 : 110), 30}, Font::systemFontOfSize(14), kGrey, post::text(link, "text"), 0);
     text->setTag(kControlLabelTag);
@@ -610,7 +618,7 @@ double PostKindRenderer::addPictureRow(View& parent, const Json& pictures, doubl
         const long long id = integerValue(valueFor(entry, "id"));
         if (id >= 51 && id <= 59) {
             view->setFrame({left, rowY, 58, 58});
-            view->setImage(Image::imageNamed("feeling_" + std::to_string(id - 50)));
+            view->setImage(feedPicture("feeling_" + std::to_string(id - 50)));
             view->setContentMode(ContentMode::ScaleAspectFit);
             s = inShare ? kMoodSideShare : kMoodSidePost;
             continue;
@@ -673,8 +681,8 @@ double PostKindRenderer::addVoiceRow(View& parent, const Json& voice, double y, 
     recordBtn_ = Button::buttonWithType(ButtonType::Custom);
     recordBtn_->setFrame({buttonX, y, side, side});
     recordBtn_->setBackgroundColor(Color::clear());
-    recordBtn_->setImage(Image::imageNamed("new_play"));
-    recordBtn_->setImage(Image::imageNamed("new_pause"), ControlStateSelected);
+    recordBtn_->setImage(feedPicture("new_play"));
+    recordBtn_->setImage(feedPicture("new_pause"), ControlStateSelected);
     recordBtn_->setImageEdgeInsets({2.5, 2.5, 2.5, 2.5});
     recordBtn_->setTag(kRecordButtonTag);
     recordUrl_ = textOf(valueFor(voice, "resModuleId"));
@@ -686,14 +694,14 @@ double PostKindRenderer::addVoiceRow(View& parent, const Json& voice, double y, 
 
     recordPalyImageView_ = std::make_shared<ImageView>(
         inShare ? Rect(waveX, y + 9.5, 128, 13) : Rect(waveX, y + 15.5, 168, 13));
-    recordPalyImageView_->setImage(Image::imageNamed("play_bo01"));
+    recordPalyImageView_->setImage(feedPicture("play_bo01"));
     recordPalyImageView_->setAnimationImages(frames({"play_bo01", "play_bo02", "play_bo03", "play_bo04", "play_bo05"}));
     recordPalyImageView_->setAnimationDuration(0.8);
     if (inShare) recordPalyImageView_->setContentMode(ContentMode::ScaleAspectFit);
     parent.addSubview(recordPalyImageView_);
 
     loadView_ = std::make_shared<ImageView>(inShare ? Rect(2.5, 2.5, 28, 28) : Rect(8, 8, 28, 28));
-    loadView_->setImage(Image::imageNamed("load_1.png"));
+    loadView_->setImage(feedPicture("load_1.png"));
     loadView_->setAnimationImages(
         frames({"load_2.png", "load_3.png", "load_4.png", "load_5.png", "load_6.png", "load_7.png", "load_8.png",
                 "load_1.png"}));

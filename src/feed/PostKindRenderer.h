@@ -31,6 +31,10 @@ struct PostGeometry {
     static PostGeometry cell();
 };
 
+// A picture of the application that the post views draw again and again (icons, wave
+// and spinner frames), kept decoded for the life of the process.
+platform::ImageRef feedPicture(const std::string& name);
+
 // Options of the post text, the comment previews and the forwarded text.
 platform::HtmlTextOptions postTextOptions(double textSizeMultiplier, double lineHeightMultiplier);
 
