@@ -103,6 +103,8 @@ void HomeworkScreen::showHUDWithBool(bool show) {
     if (show) {
         if (HUD_) HUD_->removeFromSuperview();
         HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
+        // A hidden overlay leaves the screen rather than being drawn, see-through, over it.
+        HUD_->setRemoveFromSuperViewOnHide(true);
     } else if (HUD_) {
         HUD_->hide(true);
     }

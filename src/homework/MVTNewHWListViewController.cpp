@@ -81,7 +81,6 @@ void MVTNewHWListViewController::viewDidLoad() {
     nagTopView_->addSubview(back);
     navigationItem().setTitleView(nagTopView_);
     navigationItem().setHidesBackButton(true);
-    setTitle(localized("作业"));
 
     unReadCount_ = 0;
     dataArray_ = Json::array();
