@@ -89,8 +89,6 @@ TEST_F(HttpSampleServiceTest, SignInAnswersEveryRoleAndRefusesAWrongPassword) {
     EXPECT_EQ(refused["message"], "用户名或密码错误");
 }
 
-}  // namespace
-
 TEST_F(HttpSampleServiceTest, UploadsAreAcceptedOnlyWithWhatTheyMustCarry) {
     struct Case {
         const char* path;
@@ -116,3 +114,5 @@ TEST_F(HttpSampleServiceTest, UploadsAreAcceptedOnlyWithWhatTheyMustCarry) {
         EXPECT_EQ(reply["success"], c.accepted ? 1 : 0);
     }
 }
+
+}  // namespace
