@@ -23,6 +23,13 @@ namespace {
 constexpr const char* kListTeacherPath = "homework/list/1001";
 constexpr const char* kListStudentPath = "homework/list/2001";
 
+// The path of a service route as the sample service records it.
+std::string servicePath(const char* route) {
+    std::string path = "/services/norvo/";
+    path += route;
+    return path;
+}
+
 // `count` rows numbered from `first`, all read unless `unread` says how many are not.
 Json listRows(int count, int first, int unread = 0) {
     Json list = Json::array();
@@ -113,7 +120,7 @@ TEST_F(HomeworkListTest, FootersTellMoreAllNothingAndFailure) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         service().clearRequests();
-        service().setReply("GET", std::string("/services/norvo/") + kListTeacherPath, c.reply);
+        service().setReply("GET", servicePath(kListTeacherPath), c.reply);
         open("teacher");
         ASSERT_TRUE(waitForPage(kListTeacherPath, 1));
         EXPECT_EQ(footer(), c.footer);
@@ -145,14 +152,14 @@ TEST_F(HomeworkListTest, FortyRowsShownAskPageThreeAlsoAfterAPublishAtThatPoint)
 }
 
 TEST_F(HomeworkListTest, APublishBelowAFullPageAddsItsRowAndAloneItIsTheOnlyOne) {
-    service().setReply("GET", std::string("/services/norvo/") + kListTeacherPath, Reply::json(listRows(7, 1)));
+    service().setReply("GET", servicePath(kListTeacherPath), Reply::json(listRows(7, 1)));
     open("teacher");
     ASSERT_TRUE(waitForPage(kListTeacherPath, 1));
     list->didAddSuccessWith({{"id", "9998"}});
     ASSERT_EQ(list->dataArray().size(), 8u);
     EXPECT_EQ(textOf(list->dataArray()[7], "id"), "7");
 
-    service().setReply("GET", std::string("/services/norvo/") + kListTeacherPath, Reply::json(Json::array()));
+    service().setReply("GET", servicePath(kListTeacherPath), Reply::json(Json::array()));
     open("teacher");
     ASSERT_TRUE(waitForPage(kListTeacherPath, 2));
     list->didAddSuccessWith({{"id", "9997"}});
@@ -170,7 +177,7 @@ TEST_F(HomeworkListTest, AFooterTappedTwiceAsksThePageOnceAndAFailedPageIsAskedA
     EXPECT_EQ(requestsTo(kListTeacherPath).size(), 2u);
     EXPECT_EQ(list->dataArray().size(), 40u);
 
-    service().setReply("GET", std::string("/services/norvo/") + kListTeacherPath, Reply::text("", "text/plain", 502));
+    service().setReply("GET", servicePath(kListTeacherPath), Reply::text("", "text/plain", 502));
     list->getNewHomeworkData();
     ASSERT_TRUE(waitForPage(kListTeacherPath, 3));
     EXPECT_EQ(footer(), "加载失败，点击重新加载");
@@ -248,7 +255,7 @@ TEST_F(HomeworkListTest, ReadMarkersGoIntoTheDetailsScreenOnlyForUnreadRows) {
 }
 
 TEST_F(HomeworkListTest, ReadingTheLastUnreadHomeworkClearsTheFlagWithOneMarkUpside) {
-    service().setReply("GET", std::string("/services/norvo/") + kListTeacherPath, Reply::json(listRows(5, 1, 2)));
+    service().setReply("GET", servicePath(kListTeacherPath), Reply::json(listRows(5, 1, 2)));
     open("teacher");
     ASSERT_TRUE(waitForPage(kListTeacherPath, 1));
     EXPECT_EQ(list->unReadCount(), 2);
@@ -429,13 +436,13 @@ TEST_F(HomeworkListTest, ARefreshReplacesTheRowsAndKeepsThemWhenItFails) {
     open("teacher");
     ASSERT_TRUE(waitForPage(kListTeacherPath, 1));
     const auto shown = list->dataArray();
-    service().setReply("GET", std::string("/services/norvo/") + kListTeacherPath, Reply::json({{"rows", 1}}));
+    service().setReply("GET", servicePath(kListTeacherPath), Reply::json({{"rows", 1}}));
     list->reloadNewHomeworkData();
     ASSERT_TRUE(waitForPage(kListTeacherPath, 2));
     EXPECT_EQ(list->dataArray(), shown);
     EXPECT_EQ(requestsTo(kListTeacherPath).back().queryValue("page"), "1");
 
-    service().setReply("GET", std::string("/services/norvo/") + kListTeacherPath, Reply::json(listRows(3, 500, 1)));
+    service().setReply("GET", servicePath(kListTeacherPath), Reply::json(listRows(3, 500, 1)));
     list->reloadNewHomeworkData();
     ASSERT_TRUE(waitForPage(kListTeacherPath, 3));
     EXPECT_EQ(list->dataArray().size(), 3u);
