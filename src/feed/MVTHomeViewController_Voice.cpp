@@ -13,7 +13,6 @@
 #include "shell/MVTAppDelegate.h"
 #include "shell/myTableView.h"
 
-#include "core/MVTDownLoadView.h"
 #include "core/MVTPublicMethod.h"
 #include "core/MVTVoiceJoiner.h"
 #include "core/ServiceAddress.h"
@@ -73,7 +72,7 @@ void MVTHomeViewController::toDownLoadAudioWith(const std::string& resourceId, i
         NotificationCenter::defaultCenter().addObserver(resourceId, [weak, resourceId](const Notification& notification) {
             if (auto self = weak.lock()) self->didDownloadAudio(resourceId, textOf(notification.object));
         });
-    std::make_shared<MVTDownLoadView>()->download(url, target, resourceId);
+    MVTAppDelegate::downloadVoice(url, target, resourceId);
 }
 
 void MVTHomeViewController::didDownloadAudio(const std::string& resourceId, const std::string& outcome) {
