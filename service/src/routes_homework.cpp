@@ -159,6 +159,11 @@ public:
             if (platform::textOf(uid) == viewer.uid) return true;
         return false;
     }
+    // The homework with the id when it concerns the viewer; nothing otherwise.
+    json* homeworkOf(const std::string& id, const std::optional<Viewer>& who) {
+        json* homework = homeworkWithId(id);
+        return who && homework && concerns(*homework, *who) ? homework : nullptr;
+    }
     json rowFor(const json& homework, const Viewer& viewer) const {
         const std::string id = platform::textOf(homework, "id");
         json row = {{"id", id},
@@ -215,8 +220,8 @@ public:
         std::lock_guard lock(store_->mutex);
         const std::string uid = request.arguments.at(0), id = request.arguments.at(1);
         auto who = viewer(uid);
-        json* h = homeworkWithId(id);
-        if (!who || !h || !concerns(*h, *who)) return Reply::json({{"success", 0}});
+        json* h = homeworkOf(id, who);
+        if (!h) return Reply::json({{"success", 0}});
         if (request.queryValue("flag").value_or("") == "1")
             store_->starred[uid].insert(id);
         else
@@ -242,8 +247,8 @@ public:
         std::lock_guard lock(store_->mutex);
         const std::string uid = request.arguments.at(0), id = request.arguments.at(1);
         auto who = viewer(uid);
-        json* h = homeworkWithId(id);
-        if (!who || !h || !concerns(*h, *who)) return Reply::json({{"success", false}});
+        json* h = homeworkOf(id, who);
+        if (!h) return Reply::json({{"success", false}});
         store_->read[uid].insert(id);
         return Reply::json({{"success", true},
                             {"id", id},
@@ -261,8 +266,8 @@ public:
         std::lock_guard lock(store_->mutex);
         const std::string uid = request.arguments.at(0), id = request.arguments.at(1);
         auto who = viewer(uid);
-        json* h = homeworkWithId(id);
-        if (!who || !h || !concerns(*h, *who)) return Reply::json(json::array());
+        json* h = homeworkOf(id, who);
+        if (!h) return Reply::json(json::array());
         json rows = json::array();
         if (who->role == "teacher" || who->role == "admin") {
             json answers = (*h)["answers"];
@@ -335,8 +340,8 @@ public:
         std::lock_guard lock(store_->mutex);
         const std::string uid = request.arguments.at(0), id = request.arguments.at(1);
         auto who = viewer(uid);
-        json* h = homeworkWithId(id);
-        if (!who || !h || !concerns(*h, *who)) return Reply::json({{"success", 0}});
+        json* h = homeworkOf(id, who);
+        if (!h) return Reply::json({{"success", 0}});
         json resources = storeFiles(request);
         if (resources.empty()) return Reply::json({{"success", 0}});
         json& answers = (*h)["answers"];

@@ -3,6 +3,7 @@
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "core/ServiceAddress.h"
+#include "shell/myTableView.h"
 
 #include "platform/BackgroundQueue.h"
 #include "platform/HttpEngine.h"
@@ -95,6 +96,31 @@ void setSubmissionClass(View& parent, const std::string& className) {
     if (classLabel) classLabel->setText(className);
     const double x = 60 + TextMeasure::sizeWithFont(className, Font::systemFontOfSize(12)).width;
     if (time) time->setFrame({x, 27, 100, 20});
+}
+
+std::shared_ptr<myTableView> makeListTable(const Rect& frame) {
+    auto table = myTableView::make(frame, TableViewStyle::Plain);
+    table->setBackgroundColor(Color::clear());
+    table->setSeparatorStyle(TableViewCellSeparatorStyle::None);
+    table->setBackgroundView(nullptr);
+    return table;
+}
+
+std::shared_ptr<Button> setLoadMoreFooter(TableView& table, std::function<void()> action) {
+    const double width = Screen::mainScreen().bounds().width();
+    auto footer = std::make_shared<View>(Rect(0, 0, width, 44));
+    footer->setBackgroundColor(Color::clear());
+    auto more = Button::buttonWithType(ButtonType::Custom);
+    more->setFrame({0, 0, width, 44});
+    more->setBackgroundColor(Color::clear());
+    more->setTitle("");
+    more->setTitleColor(Color::lightGray());
+    more->titleLabel()->setFont(Font::systemFontOfSize(16));
+    more->addTarget(ControlEventTouchUpInside, [action = std::move(action)](Control&) { action(); });
+    more->setUserInteractionEnabled(false);
+    footer->addSubview(more);
+    table.setTableFooterView(footer);
+    return more;
 }
 
 }  // namespace homework

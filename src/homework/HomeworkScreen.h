@@ -9,14 +9,18 @@
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/Values.h"
 #include "platform/ui/Color.h"
+#include "platform/ui/Geometry.h"
 
 #include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
 
+class myTableView;
+
 namespace platform {
 class Button;
+class TableView;
 class Image;
 class ProgressHUD;
 }  // namespace platform
@@ -59,6 +63,13 @@ void loadPictureInBackground(const std::string& path, std::function<void(std::sh
 // the separator (1000). The time label moves beside the class text: setSubmissionClass.
 void addSubmissionViews(platform::View& parent);
 void setSubmissionClass(platform::View& parent, const std::string& className);
+
+// A plain list table: clear, without separator lines and background view.
+std::shared_ptr<myTableView> makeListTable(const platform::Rect& frame);
+// The load-more footer of a list: a clear 44-point view holding a full-width button with
+// an empty light grey title (system font 16) that runs `action`; it does not react until
+// a page has come.
+std::shared_ptr<platform::Button> setLoadMoreFooter(platform::TableView& table, std::function<void()> action);
 
 }  // namespace homework
 

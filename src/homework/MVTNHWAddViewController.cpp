@@ -727,31 +727,43 @@ void MVTNHWAddViewController::appendMediaParts(HttpMultipartForm& form) {
     }
 }
 
-void MVTNHWAddViewController::sendPublish() {
-    const std::string url = homework::serviceUrl("homework/publish/" + homework::currentUserId());
+std::optional<std::pair<std::shared_ptr<HttpClient>, UrlRequest>> MVTNHWAddViewController::sendingRequest(
+    const std::string& url, const std::function<void(HttpMultipartForm&)>& build) {
     auto client = MVTPublicMethod::clientWithUrl(url);
     if (!client) {
         endSending();
         MVTAppDelegate::sharedAppDelegate()->showNetworkMessage(MVTAppDelegate::NetworkMessageNoNetwork);
-        return;
+        return std::nullopt;
     }
-    const std::string text = contentTextView_->text();
-    UrlRequest request = client->multipartFormRequestWithMethod("POST", url, nullptr, [&](HttpMultipartForm& form) {
-        if (!didClassIds_.empty()) form.appendPart("classes", didClassIds_);
-        if (!didStudentIds_.empty()) form.appendPart("students", didStudentIds_);
-        if (!text.empty()) form.appendPart("content", text);
-        appendMediaParts(form);
-    });
+    UrlRequest request = client->multipartFormRequestWithMethod("POST", url, nullptr, build);
     request.setTimeoutInterval(kSendTimeout);
+    return std::make_pair(client, request);
+}
+
+std::function<void()> MVTNHWAddViewController::sendFailed(const std::string& title) {
     auto weak = weakAs<MVTNHWAddViewController>();
-    auto failed = [weak] {
+    return [weak, title] {
         auto self = weak.lock();
         if (!self) return;
         self->endSending();
-        self->showAlert(localized("发布失败"), "", localized("知道了"));
+        self->showAlert(localized(title), "", localized("知道了"));
     };
-    auto operation = client->HTTPRequestOperationWithRequest(
-        request,
+}
+
+void MVTNHWAddViewController::sendPublish() {
+    const std::string text = contentTextView_->text();
+    auto send = sendingRequest(homework::serviceUrl("homework/publish/" + homework::currentUserId()),
+                               [&](HttpMultipartForm& form) {
+                                   if (!didClassIds_.empty()) form.appendPart("classes", didClassIds_);
+                                   if (!didStudentIds_.empty()) form.appendPart("students", didStudentIds_);
+                                   if (!text.empty()) form.appendPart("content", text);
+                                   appendMediaParts(form);
+                               });
+    if (!send) return;
+    auto weak = weakAs<MVTNHWAddViewController>();
+    auto failed = sendFailed("发布失败");
+    auto operation = send->first->HTTPRequestOperationWithRequest(
+        send->second,
         [weak, failed, text](HttpRequestOperation&, const std::string& body) {
             auto self = weak.lock();
             if (!self) return;
@@ -776,26 +788,14 @@ void MVTNHWAddViewController::sendPublish() {
 }
 
 void MVTNHWAddViewController::sendAnswer() {
-    const std::string url = homework::serviceUrl("homework/" + homework::currentUserId() + "/answer/" + hwId_ +
-                                                 "?default=false");
-    auto client = MVTPublicMethod::clientWithUrl(url);
-    if (!client) {
-        endSending();
-        MVTAppDelegate::sharedAppDelegate()->showNetworkMessage(MVTAppDelegate::NetworkMessageNoNetwork);
-        return;
-    }
-    UrlRequest request = client->multipartFormRequestWithMethod(
-        "POST", url, nullptr, [this](HttpMultipartForm& form) { appendMediaParts(form); });
-    request.setTimeoutInterval(kSendTimeout);
+    auto send = sendingRequest(
+        homework::serviceUrl("homework/" + homework::currentUserId() + "/answer/" + hwId_ + "?default=false"),
+        [this](HttpMultipartForm& form) { appendMediaParts(form); });
+    if (!send) return;
     auto weak = weakAs<MVTNHWAddViewController>();
-    auto failed = [weak] {
-        auto self = weak.lock();
-        if (!self) return;
-        self->endSending();
-        self->showAlert(localized("提交失败"), "", localized("知道了"));
-    };
-    auto operation = client->JSONRequestOperationWithRequest(
-        request,
+    auto failed = sendFailed("提交失败");
+    auto operation = send->first->JSONRequestOperationWithRequest(
+        send->second,
         [weak, failed](HttpJsonRequestOperation&, const Json& reply) {
             auto self = weak.lock();
             if (!self) return;

@@ -5,11 +5,13 @@
 #include "homework/HomeworkScreen.h"
 
 #include "platform/NotificationCenter.h"
+#include "platform/UrlRequest.h"
 #include "platform/Timer.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/AssetsPickerController.h"
 #include "platform/ui/ImagePickerController.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +20,7 @@
 namespace platform {
 class AudioPlayer;
 class Button;
+class HttpClient;
 class HttpMultipartForm;
 class Image;
 class ImageView;
@@ -177,6 +180,12 @@ private:
     void sendWhenReady();
     void beginSending();
     void endSending();
+    // The multipart POST of a send to `url`; nothing, and the send ends with the network
+    // banner, while the network is down.
+    std::optional<std::pair<std::shared_ptr<platform::HttpClient>, platform::UrlRequest>> sendingRequest(
+        const std::string& url, const std::function<void(platform::HttpMultipartForm&)>& build);
+    // What a failed send does: the send ends and the alert with the title shows.
+    std::function<void()> sendFailed(const std::string& title);
     void sendPublish();
     void sendAnswer();
     void appendMediaParts(platform::HttpMultipartForm& form);

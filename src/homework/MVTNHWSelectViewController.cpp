@@ -35,10 +35,7 @@ void MVTNHWSelectViewController::viewDidLoad() {
 
 void MVTNHWSelectViewController::initMyTableView() {
     const Rect screen = Screen::mainScreen().bounds();
-    mytableview_ = myTableView::make({0, 0, screen.width(), screen.height() - 64}, TableViewStyle::Plain);
-    mytableview_->setBackgroundColor(Color::clear());
-    mytableview_->setSeparatorStyle(TableViewCellSeparatorStyle::None);
-    mytableview_->setBackgroundView(nullptr);
+    mytableview_ = homework::makeListTable({0, 0, screen.width(), screen.height() - 64});
     mytableview_->setDataSource(weakAs<TableViewDataSource>().lock());
     mytableview_->setDelegate(weakAs<TableViewDelegate>().lock());
     view()->addSubview(mytableview_);

@@ -45,10 +45,7 @@ void MVTNHWSubmitStudentsListViewController::initTable() {
         return;
     }
     const Rect screen = Screen::mainScreen().bounds();
-    myTable_ = myTableView::make({0, 0, screen.width(), screen.height() - 64}, TableViewStyle::Plain);
-    myTable_->setBackgroundColor(Color::clear());
-    myTable_->setSeparatorStyle(TableViewCellSeparatorStyle::None);
-    myTable_->setBackgroundView(nullptr);
+    myTable_ = homework::makeListTable({0, 0, screen.width(), screen.height() - 64});
     creatTableFooter();
     myTable_->setDelegate(weakAs<TableViewDelegate>().lock());
     myTable_->setDataSource(weakAs<TableViewDataSource>().lock());
@@ -57,22 +54,10 @@ void MVTNHWSubmitStudentsListViewController::initTable() {
 
 void MVTNHWSubmitStudentsListViewController::creatTableFooter() {
     if (moreBtn_) return;
-    const double width = Screen::mainScreen().bounds().width();
-    auto footer = std::make_shared<View>(Rect(0, 0, width, 44));
-    footer->setBackgroundColor(Color::clear());
-    moreBtn_ = Button::buttonWithType(ButtonType::Custom);
-    moreBtn_->setFrame({0, 0, width, 44});
-    moreBtn_->setBackgroundColor(Color::clear());
-    moreBtn_->setTitle("");
-    moreBtn_->setTitleColor(Color::lightGray());
-    moreBtn_->titleLabel()->setFont(Font::systemFontOfSize(16));
     auto weak = weakAs<MVTNHWSubmitStudentsListViewController>();
-    moreBtn_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+    moreBtn_ = homework::setLoadMoreFooter(*myTable_, [weak] {
         if (auto self = weak.lock()) self->getSubmitStudentsData();
     });
-    moreBtn_->setUserInteractionEnabled(false);
-    footer->addSubview(moreBtn_);
-    myTable_->setTableFooterView(footer);
 }
 
 void MVTNHWSubmitStudentsListViewController::getSubmitStudentsData() {

@@ -108,10 +108,7 @@ void MVTNewHWListViewController::initTable() {
     const bool student = homework::currentRole() == "student";
     const Rect frame = student ? Rect(0, kListSelectViewHeight, screen.width(), screen.height() - 104)
                                : Rect(0, 0, screen.width(), screen.height() - 64);
-    myTable_ = myTableView::make(frame, TableViewStyle::Plain);
-    myTable_->setBackgroundColor(Color::clear());
-    myTable_->setSeparatorStyle(TableViewCellSeparatorStyle::None);
-    myTable_->setBackgroundView(nullptr);
+    myTable_ = homework::makeListTable(frame);
     creatTableFooter();
     refreshHeaderView_ = EGORefreshTableHeaderView::make({0, -frame.height(), frame.width(), frame.height()});
     refreshHeaderView_->setDelegate(weakAs<EGORefreshTableHeaderDelegate>());
@@ -123,21 +120,10 @@ void MVTNewHWListViewController::initTable() {
 }
 
 void MVTNewHWListViewController::creatTableFooter() {
-    const double width = listScreenBounds().width();
-    auto footer = std::make_shared<View>(Rect(0, 0, width, 44));
-    footer->setBackgroundColor(Color::clear());
-    moreBtn_ = Button::buttonWithType(ButtonType::Custom);
-    moreBtn_->setFrame({0, 0, width, 44});
-    moreBtn_->setTitle("");
-    moreBtn_->setTitleColor(Color::lightGray());
-    moreBtn_->titleLabel()->setFont(Font::systemFontOfSize(16));
     auto weak = weakAs<MVTNewHWListViewController>();
-    moreBtn_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+    moreBtn_ = homework::setLoadMoreFooter(*myTable_, [weak] {
         if (auto self = weak.lock()) self->getNewHomeworkData();
     });
-    moreBtn_->setUserInteractionEnabled(false);
-    footer->addSubview(moreBtn_);
-    myTable_->setTableFooterView(footer);
 }
 
 void MVTNewHWListViewController::initSelectView() {
