@@ -333,8 +333,11 @@ TEST_F(HomeworkComposerTest, ASendRightAfterATakeWaitsForItsConversion) {
     open("student", "5002");
     record(2.2);
     ASSERT_FALSE(composer->videoBtn()->isHidden());
-    // The take's AMR file is still being written.
+    // The real conversion finishes first, so the file is whole when the send goes; then the
+    // recorder is told the file is still being written.
     auto recorder = composer->audioRecord();
+    ASSERT_TRUE(pumpUntil([&] { return recorder->isWavToAmrCompleted(); }));
+    driver->settle();
     recorder->setIsWavToAmrCompleted(false);
     composer->toSubmit();
     EXPECT_TRUE(composer->isWaitingToSend());
