@@ -117,12 +117,17 @@ void initParser() {
     std::call_once(once, [] { xmlInitParser(); });
 }
 
-struct DocDeleter {
+}  // namespace
+
+// Outside the anonymous namespace: WebView::Page holds one.
+struct WebViewDocDeleter {
     void operator()(xmlDoc* doc) const {
         if (doc) xmlFreeDoc(doc);
     }
 };
-using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
+using DocPtr = std::unique_ptr<xmlDoc, WebViewDocDeleter>;
+
+namespace {
 
 DocPtr parseHtml(const std::string& html, const std::string& url, const std::string& encoding) {
     initParser();
