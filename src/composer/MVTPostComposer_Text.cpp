@@ -19,11 +19,6 @@
 
 using namespace platform;
 
-namespace {
-
-
-}  // namespace
-
 void MVTPostComposerViewController::keyboardBarTo(double top) { composer_text::barTo(*this, top); }
 
 void MVTPostComposerViewController::keyboardWillShow(const Notification& notification) {

@@ -485,17 +485,20 @@ std::shared_ptr<View> PostKindRenderer::showShareWithDic(const Json& share, doub
         o = addVoiceRow(*box, parts.voices[0], o, true);
         endsWithPictures = false;
     }
+    // A file or link button of the forwarded box: framed, one under the other.
+    auto placeInBox = [&](const std::shared_ptr<View>& button, double height) {
+        button->setFrame({left + 10, o, W - 95, height});
+        button->setCornerRadius(2);
+        button->setClipsToBounds(true);
+        button->setBorderWidth(0.5);
+        button->setBorderColor(kLightGrey);
+        box->addSubview(button);
+        o += 45;
+    };
     if (!parts.files.empty()) {
         o += 5;
         for (const auto& file : parts.files) {
-            auto button = getAttachsButtonWith(file, true);
-            button->setFrame({left + 10, o, W - 95, 40});
-            button->setCornerRadius(2);
-            button->setClipsToBounds(true);
-            button->setBorderWidth(0.5);
-            button->setBorderColor(kLightGrey);
-            box->addSubview(button);
-            o += 45;
+            placeInBox(getAttachsButtonWith(file, true), 40);
         }
         endsWithPictures = false;
     }
@@ -503,14 +506,7 @@ std::shared_ptr<View> PostKindRenderer::showShareWithDic(const Json& share, doub
     if (!links.empty()) {
         o += 5;
         for (const auto& link : links) {
-            auto button = getLinksButtonWith(link, true);
-            button->setFrame({left + 10, o, W - 95, 30});
-            button->setCornerRadius(2);
-            button->setClipsToBounds(true);
-            button->setBorderWidth(0.5);
-            button->setBorderColor(kLightGrey);
-            box->addSubview(button);
-            o += 45;
+            placeInBox(getLinksButtonWith(link, true), 30);
         }
         endsWithPictures = false;
     }
