@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/RunLoop.h"
+#include "platform/ui/GraphicsContext.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ScrollView.h"
@@ -125,6 +126,9 @@ int runInWindow(const HostOptions& options) {
 
     auto toPoint = [&](int x, int y) { return Point{x / fit, y / fit}; };
     FramePacer pacer;
+    // One picture for every frame: a screen-sized allocation per frame costs more than
+    // the drawing of a list.
+    auto frame = makeImageContext(points, scale, true);
     bool fingerDown = false, running = true;
     while (running) {
         double untilTimer = RunLoop::main().secondsUntilNextTimer();
@@ -179,9 +183,8 @@ int runInWindow(const HostOptions& options) {
         }
 
         if (pacer.needsFrame()) {
-            auto image = Renderer::render(*window, points, scale);
-            cairo_surface_t* surface = image->surface();
-            cairo_surface_flush(surface);
+            Renderer::renderInto(*frame, *window);
+            cairo_surface_t* surface = frame->pixels();
             SDL_UpdateTexture(texture, nullptr, cairo_image_surface_get_data(surface),
                               cairo_image_surface_get_stride(surface));
             SDL_RenderClear(renderer);

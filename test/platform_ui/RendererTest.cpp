@@ -1,4 +1,5 @@
 #include "platform/ui/Animation.h"
+#include "platform/ui/GraphicsContext.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/StatusBar.h"
@@ -28,6 +29,27 @@ TEST_F(RendererTest, BackgroundsDrawWhereTheViewIs) {
     auto image = draw();
     EXPECT_TRUE(near(image->colorAt(20, 20), 1, 0, 0));
     EXPECT_TRUE(near(image->colorAt(50, 50), 1, 1, 1));  // untouched: white
+}
+
+TEST_F(RendererTest, AReusedFramePicturesOnlyTheTreeAsItNowStands) {
+    auto frame = makeImageContext({100, 100}, 1, true);
+    auto red = std::make_shared<View>(Rect{10, 10, 30, 30});
+    red->setBackgroundColor(Color::red());
+    root->addSubview(red);
+    Renderer::renderInto(*frame, *root);
+    EXPECT_TRUE(near(frame->image()->colorAt(20, 20), 1, 0, 0));
+
+    // Whatever the last frame left behind (moved views, a clip, a shifted origin, a save
+    // never restored), the next frame starts from a clean picture.
+    red->setFrame({60, 60, 30, 30});
+    frame->save();
+    frame->clipToRect({0, 0, 5, 5});
+    frame->translate(40, 40);
+    Renderer::renderInto(*frame, *root);
+    auto image = frame->image();
+    EXPECT_TRUE(near(image->colorAt(20, 20), 1, 1, 1));
+    EXPECT_TRUE(near(image->colorAt(70, 70), 1, 0, 0));
+    EXPECT_TRUE(near(image->colorAt(95, 95), 1, 1, 1));
 }
 
 TEST_F(RendererTest, HiddenAndTransparentViewsAreNotDrawnNorTheirChildren) {

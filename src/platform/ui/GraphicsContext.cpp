@@ -281,15 +281,34 @@ void GraphicsContext::drawImage(const Image& image, const Rect& rect, ContentMod
 // ---- Offscreen
 
 ImageGraphicsContext::ImageGraphicsContext(Size size, double scale, bool opaque)
-    : GraphicsContext(nullptr), size_(size), scale_(scale > 0 ? scale : 1) {
+    : GraphicsContext(nullptr), size_(size), scale_(scale > 0 ? scale : 1), opaque_(opaque) {
     int w = std::max(1, int(std::ceil(size.width * scale_))), h = std::max(1, int(std::ceil(size.height * scale_)));
     surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     cr_ = cairo_create(surface_);
-    if (opaque) {
+    clear();
+}
+
+void ImageGraphicsContext::clear() {
+    // Unwind what a drawing left saved, so that frames do not pile up cairo states.
+    for (; !saved_.empty(); saved_.pop_back()) cairo_restore(cr_);
+    state_ = State{};
+    cairo_reset_clip(cr_);
+    cairo_new_path(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_save(cr_);
+    cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
+    if (opaque_)
         cairo_set_source_rgb(cr_, 1, 1, 1);
-        cairo_paint(cr_);
-    }
+    else
+        cairo_set_source_rgba(cr_, 0, 0, 0, 0);
+    cairo_paint(cr_);
+    cairo_restore(cr_);
     cairo_scale(cr_, scale_, scale_);
+}
+
+_cairo_surface* ImageGraphicsContext::pixels() const {
+    cairo_surface_flush(surface_);
+    return surface_;
 }
 
 ImageGraphicsContext::~ImageGraphicsContext() {

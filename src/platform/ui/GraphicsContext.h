@@ -104,6 +104,12 @@ public:
     ImageGraphicsContext(Size size, double scale = 1, bool opaque = false);
     ~ImageGraphicsContext() override;
     ImageRef image() const;
+    // Starts the picture over (clear or white, as made) with a fresh drawing state, keeping
+    // its pixels' memory: what a window's frame loop draws into, so that a frame does not
+    // allocate a screen-sized picture.
+    void clear();
+    // The pixels drawn so far, without a copy; valid until the next drawing or clear().
+    _cairo_surface* pixels() const;
     Size size() const { return size_; }
     double contextScale() const { return scale_; }
 
@@ -111,6 +117,7 @@ private:
     _cairo_surface* surface_;
     Size size_;
     double scale_;
+    bool opaque_;
 };
 
 std::unique_ptr<ImageGraphicsContext> makeImageContext(Size size, double scale = 1, bool opaque = false);

@@ -99,12 +99,17 @@ void Renderer::drawStatusBar(GraphicsContext& context, double width) {
     context.fillRect({battery.maxX(), 8.5, 1.5, 4});
 }
 
+void Renderer::renderInto(ImageGraphicsContext& frame, View& root) {
+    frame.clear();
+    frame.fillRect({0, 0, frame.size().width, frame.size().height}, Color::whiteColor());
+    root.layoutIfNeeded();
+    drawView(frame, root);
+    if (root.asWindow() && !StatusBar::shared().isHidden()) drawStatusBar(frame, frame.size().width);
+}
+
 ImageRef Renderer::render(View& root, Size size, double scale) {
     auto context = makeImageContext(size, scale, true);
-    context->fillRect({0, 0, size.width, size.height}, Color::whiteColor());
-    root.layoutIfNeeded();
-    drawView(*context, root);
-    if (root.asWindow() && !StatusBar::shared().isHidden()) drawStatusBar(*context, size.width);
+    renderInto(*context, root);
     return context->image();
 }
 

@@ -9,6 +9,7 @@
 namespace platform {
 
 class GraphicsContext;
+class ImageGraphicsContext;
 
 // Turns a view tree into pixels: each view's shadow, background and corners, its own
 // drawing, its subviews (clipped when it clips), then its border; hidden and fully
@@ -24,6 +25,9 @@ public:
     // The whole window (or any root view) as a picture of `size` points at `scale`
     // pixels per point, on white. Lays the tree out first.
     static ImageRef render(View& root, Size size, double scale);
+    // Draws the tree over `frame`'s earlier picture, reusing its memory: the window's
+    // frame loop, which must not allocate a screen-sized picture on every frame.
+    static void renderInto(ImageGraphicsContext& frame, View& root);
     // Same, at the main screen's size and scale.
     static ImageRef renderScreen(View& root);
     static bool writePNG(View& root, const std::filesystem::path& file);
