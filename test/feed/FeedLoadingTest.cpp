@@ -235,6 +235,51 @@ TEST_F(FeedLoadingTest, AFirstPageOnItsWayIsNotAskedForASecondTime) {
     EXPECT_EQ(listedIds(), (std::vector<long long>{3, 2}));
 }
 
+TEST_F(FeedLoadingTest, TheTabBarsReloadButtonRestsFromEachLoadToTheEndOfItsClosingAnimation) {
+    MVTtirraDataBase::insertDynamicWithArr(posts(115, 15), "1001");
+    service().setReply("GET", listPath(), Reply::json(Json::array()));
+    home = std::make_shared<MVTHomeViewController>();
+    auto tabs = std::make_shared<MyTabBarController>();
+    tabs->addMyitems();
+    std::vector<std::shared_ptr<ViewController>> stacks{myNavigationController::withRoot(home)};
+    for (int i = 1; i < 5; ++i) stacks.push_back(myNavigationController::withRoot(std::make_shared<ViewController>()));
+    tabs->setViewControllers(stacks);
+    tabs->setSelectedIndex(0);
+    driver->show(tabs);
+    settle();
+    auto reload = tabs->reloadDynamicBtn();
+    ASSERT_TRUE(reload);
+    EXPECT_TRUE(reload->isUserInteractionEnabled());
+
+    struct Case {
+        const char* name;
+        Reply reply;
+    };
+    Reply late = Reply::json(posts(117, 2));
+    late.delay = 0.3;
+    Reply failed = Reply::text("busy", "text/plain", 500);
+    failed.delay = 0.3;
+    const Case cases[] = {{"new posts", late}, {"a failed refresh", failed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t before = requestsTo(listPath());
+        service().setReply("GET", listPath(), c.reply);
+        home->reloadNewData();
+        EXPECT_FALSE(reload->isUserInteractionEnabled());
+        // Answered and handled, the closing animation still to run: still resting.
+        ASSERT_TRUE(pumpUntil([&] {
+            return requestsTo(listPath()) == before + 1 && HttpEngine::shared().activeCount() == 0 &&
+                   !RunLoop::main().hasPendingTasks();
+        }));
+        advance(0.6);
+        EXPECT_FALSE(reload->isUserInteractionEnabled());
+        settle();
+        EXPECT_TRUE(reload->isUserInteractionEnabled());
+    }
+    EXPECT_EQ(listedIds().front(), 117);
+    tabs->clearNotif();
+}
+
 TEST_F(FeedLoadingTest, AnEmptyFirstPageSaysSoAndOfflineListsNothing) {
     service().setReply("GET", listPath(), Reply::json(Json::array()));
     show();
