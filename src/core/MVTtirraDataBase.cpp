@@ -196,10 +196,53 @@ public:
     }
 
     std::int64_t lastRowId() const { return db_ ? sqlite3_last_insert_rowid(db_) : -1; }
+    sqlite3* handle() const { return db_; }
 
 private:
     std::lock_guard<std::mutex> lock_;
     sqlite3* db_ = nullptr;
+};
+
+// One statement prepared once and run again for each list of values (the rows of a page),
+// inside the session that made it.
+class PreparedStatement {
+public:
+    PreparedStatement(const Session& session, const char* sql) {
+        if (session.handle() && sqlite3_prepare_v2(session.handle(), sql, -1, &statement_, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(statement_);
+            statement_ = nullptr;
+        }
+    }
+    ~PreparedStatement() { sqlite3_finalize(statement_); }
+    PreparedStatement(const PreparedStatement&) = delete;
+    PreparedStatement& operator=(const PreparedStatement&) = delete;
+
+    explicit operator bool() const { return statement_ != nullptr; }
+
+    // Binds the values and steps the statement to its end; false when SQLite refused it
+    // (only this run is undone, as SQLite aborts the one statement).
+    bool run(std::initializer_list<Value> values) {
+        if (!statement_) return false;
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+        int index = 1;
+        for (const Value& value : values) {
+            if (const auto* text = std::get_if<std::string>(&value)) {
+                sqlite3_bind_text(statement_, index, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_int64(statement_, index, std::get<std::int64_t>(value));
+            }
+            ++index;
+        }
+        int status;
+        while ((status = sqlite3_step(statement_)) == SQLITE_ROW) {
+        }
+        sqlite3_reset(statement_);
+        return status == SQLITE_DONE;
+    }
+
+private:
+    sqlite3_stmt* statement_ = nullptr;
 };
 
 bool openStep(const char* creatingStatement) { return static_cast<bool>(Session(creatingStatement)); }
@@ -253,22 +296,48 @@ Json feedRecord(const Row& row) {
 
 // ---- Message rows ----------------------------------------------------------------------
 
-// Stores one message; the new row id, or nothing when SQLite refuses it.
-std::optional<std::int64_t> storeMessage(Session& session, const Json& message, const std::string& userId) {
+// Stores one message through the page's prepared insert; the new row id, or nothing when
+// SQLite refuses it.
+std::optional<std::int64_t> storeMessage(Session& session, PreparedStatement& insert, const Json& message,
+                                         const std::string& userId) {
     bool group = message.is_object() && message.contains("forumId");
     std::string forumId = group ? std::to_string(platform::integerValue(message["forumId"])) : "";
     std::string fieldId =
         group ? std::to_string(platform::integerValue(platform::valueFor(message, "fieldId"))) : "";
-    bool stored = session.run(
-        "INSERT INTO MSGtable(msgid,userid,friendid,forumid,fieldid,status,msg,sendTime,attachments,isread,"
-        "issuccess,name,role) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)",
-        {std::int64_t(platform::integerValue(platform::valueFor(message, "id"))), userId,
-         textOf(message, "uid"), forumId, fieldId, textOf(message, "status"), textOf(message, "msg"),
-         textOf(message, "sendTime"), jsonText(platform::valueFor(message, "attachments")),
-         textOf(message, "isReaded"), textOr(message, "issuccess", "1"), textOr(message, "name", ""),
-         textOr(message, "role", "")});
+    bool stored = insert.run(
+        {std::int64_t(platform::integerValue(platform::valueFor(message, "id"))), userId, textOf(message, "uid"),
+         forumId, fieldId, textOf(message, "status"), textOf(message, "msg"), textOf(message, "sendTime"),
+         jsonText(platform::valueFor(message, "attachments")), textOf(message, "isReaded"),
+         textOr(message, "issuccess", "1"), textOr(message, "name", ""), textOr(message, "role", "")});
     if (!stored) return std::nullopt;
     return session.lastRowId();
+}
+
+constexpr const char* kMSGInsert =
+    "INSERT INTO MSGtable(msgid,userid,friendid,forumid,fieldid,status,msg,sendTime,attachments,isread,"
+    "issuccess,name,role) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)";
+
+// Stores a list of messages in one transaction with one prepared insert. A refused row
+// fails alone; with `stopAtRefusal` the rows after it are not tried (those before it stay
+// stored) and the answer is -1. Otherwise the row id of the last row stored, -1 for none.
+std::int64_t storeMessages(const Json& messages, const std::string& userId, bool stopAtRefusal) {
+    Session session(kMSGtable);
+    if (!session || !messages.is_array()) return -1;
+    PreparedStatement insert(session, kMSGInsert);
+    if (!insert) return -1;
+    session.run("BEGIN", {});
+    std::int64_t last = -1;
+    for (const Json& message : messages) {
+        auto rowId = storeMessage(session, insert, message, userId);
+        if (rowId) {
+            last = *rowId;
+        } else if (stopAtRefusal) {
+            last = -1;
+            break;
+        }
+    }
+    session.run("COMMIT", {});
+    return last;
 }
 
 Json messageRecord(const Row& row) {
@@ -565,25 +634,16 @@ bool MVTtirraDataBase::deleteDynamicWith(const std::string& userId) {
 // ---- Message cache -----------------------------------------------------------------------------
 
 std::int64_t MVTtirraDataBase::insertMSGtablewith(const Json& messages, const std::string& userId) {
-    Session session(kMSGtable);
-    if (!session || !messages.is_array()) return -1;
-    std::int64_t last = -1;
-    for (const Json& message : messages) {
-        auto rowId = storeMessage(session, message, userId);
-        if (!rowId) return -1;  // later messages of the list are not stored
-        last = *rowId;
-    }
-    return last;
+    return storeMessages(messages, userId, true);
 }
 
 std::int64_t MVTtirraDataBase::insertMSGtable(const Json& messages, const std::string& userId) {
+    return storeMessages(messages, userId, false);
+}
+
+bool MVTtirraDataBase::deleteMSGRow(std::int64_t rowId) {
     Session session(kMSGtable);
-    if (!session || !messages.is_array()) return -1;
-    std::int64_t last = -1;
-    for (const Json& message : messages) {
-        if (auto rowId = storeMessage(session, message, userId)) last = *rowId;
-    }
-    return last;
+    return session.run("DELETE FROM MSGtable WHERE id=?", {rowId});
 }
 
 Json MVTtirraDataBase::selectMSGListwith(const std::string& userId, const std::string& friendId,

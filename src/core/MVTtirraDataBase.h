@@ -140,11 +140,12 @@ public:
     // ---- Message cache (MSGtable, one row per message and signed-in user) ----------------
     // A conversation is a group one when a forum id is given, a private one otherwise.
 
-    // Stores the messages in list order; stops at a message already cached and returns -1.
-    // Otherwise the row id of the last stored message (-1 when nothing was stored).
+    // Stores the messages in list order, in one transaction; stops at a message already
+    // cached (the rows before it stay stored) and returns -1. Otherwise the row id of the
+    // last stored message (-1 when nothing was stored).
     static std::int64_t insertMSGtablewith(const Json& messages, const std::string& userId);
-    // Stores each message on its own, skipping those already cached; the row id of the last
-    // one stored, or -1 when none was.
+    // Stores a page in one transaction, each message on its own, skipping those already
+    // cached; the row id of the last one stored, or -1 when none was.
     static std::int64_t insertMSGtable(const Json& messages, const std::string& userId);
     // The conversation, oldest first (by send time, then message id).
     static Json selectMSGListwith(const std::string& userId, const std::string& friendId,
@@ -164,6 +165,9 @@ public:
     static bool deleteMSGListwith(const std::string& userId, const std::string& friendId,
                                   const std::optional<std::string>& forumId, const std::string& fieldId);
     static bool deleteMSGListwith(const std::string& msgId);
+    // Deletes the one row with this table row number (a temporary row of a send, which
+    // may share its send time with a message of the service).
+    static bool deleteMSGRow(std::int64_t rowId);
 
     // ---- Unsent posts (saveDynamicTable, one row per "dynamicId") ------------------------
 
