@@ -59,6 +59,10 @@ int Control::addTarget(unsigned events, Handler handler) {
     return id;
 }
 
+int Control::addResponderChainAction(unsigned events, const std::string& action) {
+    return addTarget(events, [action](Control& control) { Responder::sendActionUpChain(control.nextResponder(), action); });
+}
+
 void Control::removeTarget(int id) {
     targets_.erase(std::remove_if(targets_.begin(), targets_.end(), [id](const Target& t) { return t.id == id; }),
                    targets_.end());

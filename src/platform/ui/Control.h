@@ -67,6 +67,10 @@ public:
 
     // Registers `handler` for every event in `events`. The returned id removes it again.
     int addTarget(unsigned events, Handler handler);
+    // Registers a named action with no target: on any of `events` it climbs the responder
+    // chain from this control's next responder to the first responder that answers it
+    // (performResponderAction); when nobody answers, nothing happens.
+    int addResponderChainAction(unsigned events, const std::string& action);
     void removeTarget(int id);
     void removeAllTargets();
     bool hasTargetsForEvents(unsigned events) const;

@@ -395,6 +395,11 @@ Rect View::convertRectFrom(const Rect& rect, const View* view) const {
 
 // ---- Touches
 
+Responder* View::nextResponder() const {
+    if (controllerResponder_) return controllerResponder_;
+    return superview_;
+}
+
 void View::touchesBegan(const Touches& touches) {
     if (controllerResponder_) controllerResponder_->touchesBegan(touches);
     else if (superview_) superview_->touchesBegan(touches);

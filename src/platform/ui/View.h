@@ -199,6 +199,7 @@ public:
     void touchesMoved(const Touches& touches) override;
     void touchesEnded(const Touches& touches) override;
     void touchesCancelled(const Touches& touches) override;
+    Responder* nextResponder() const override;
     void addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);
     void removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);
     const std::vector<std::shared_ptr<GestureRecognizer>>& gestureRecognizers() const { return gestures_; }

@@ -256,6 +256,8 @@ void ViewController::setNeedsStatusBarAppearanceUpdate() {
 
 // ---- Touches: what the root view does not handle ends here.
 
+Responder* ViewController::nextResponder() const { return view_ ? view_->superviewPointer() : nullptr; }
+
 void ViewController::touchesBegan(const Touches& touches) {
     if (view_) {
         if (auto up = view_->superview()) up->touchesBegan(touches);

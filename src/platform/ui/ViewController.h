@@ -122,6 +122,7 @@ public:
     void touchesMoved(const Touches& touches) override;
     void touchesEnded(const Touches& touches) override;
     void touchesCancelled(const Touches& touches) override;
+    Responder* nextResponder() const override;
 
     // A weak reference to this screen as one of its delegate interfaces.
     template <class T>

@@ -1,0 +1,60 @@
+#include "me/SpaceShared.h"
+
+#include "shell/InternationalControl.h"
+#include "shell/MVTAppDelegate.h"
+
+#include "core/MVTAccount.h"
+#include "core/MVTPublicMethod.h"
+#include "core/ServiceAddress.h"
+
+#include "platform/HttpJsonRequestOperation.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/TextField.h"
+
+using namespace platform;
+
+namespace space {
+
+std::string currentUserId() { return MVTAccount::sharedInstance().userId().value_or(""); }
+
+std::string currentRole() { return MVTAccount::sharedInstance().role().value_or(""); }
+
+std::string serviceUrl(const std::string& path) { return ServiceAddress::servicePrefix() + path; }
+
+bool succeeded(const Json& reply) { return integerValue(textOf(valueFor(reply, "success"))) != 0; }
+
+bool sendJson(const std::string& method, const std::string& path, const Json& parameters,
+              std::function<void(const Json&)> reply, std::function<void()> failure) {
+    auto request = MVTPublicMethod::requestWithMethod(method, serviceUrl(path), parameters);
+    if (!request) {
+        if (auto app = MVTAppDelegate::sharedAppDelegate()) app->showNetworkMessage(MVTAppDelegate::NetworkMessageNoNetwork);
+        return false;
+    }
+    auto operation = HttpJsonRequestOperation::JSONRequestOperationWithRequest(
+        *request, [reply = std::move(reply)](HttpJsonRequestOperation&, const Json& json) { reply(json); },
+        [failure = std::move(failure)](HttpRequestOperation&, const HttpError&) { failure(); });
+    operation->start();
+    return true;
+}
+
+std::shared_ptr<AlertView> showApplyAlert(std::weak_ptr<AlertViewDelegate> delegate, bool overLimit,
+                                          const std::string& text) {
+    auto alert = AlertView::make(localized("验证申请"),
+                                 localized(overLimit ? "你所添加的申请信息超出20字符限定,请删除多余的字符"
+                                                     : "你需要发送验证请求，并在对方通过后才能成为朋友(20字以内)"),
+                                 std::move(delegate), localized("取消"), {localized("确定")});
+    alert->setAlertViewStyle(AlertViewStyle::PlainTextInput);
+    alert->setTag(int(kApplyAlertTag));
+    if (auto field = alert->textFieldAtIndex(0)) field->setText(text);
+    alert->show();
+    return alert;
+}
+
+std::string applyAlertText(AlertView& alert) {
+    auto field = alert.textFieldAtIndex(0);
+    return field ? field->text() : std::string();
+}
+
+bool applyTextFits(const std::string& text) { return utf16Length(text) <= kApplyTextLimit; }
+
+}  // namespace space
