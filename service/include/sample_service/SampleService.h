@@ -196,6 +196,8 @@ void addPageRoutes(SampleService& service);
 // Homework of the sample classes: lists, stars, content, hand-ins, publishing, answering,
 // the recipients picker, the homework pictures ("resource/hw%@/download") and avatars.
 void addHomeworkRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Personal spaces: timelines, profile figures, honors, friends, privacy and covers.
+void addSpaceRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 
