@@ -1,5 +1,7 @@
 #include "ScriptRunner.h"
 
+#include "LaunchApp.h"
+
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/Values.h"
@@ -126,9 +128,22 @@ int ScriptRunner::runLine(const std::string& line, int number, bool& quit) {
         return 0;
     }
     if (command == "tap" || command == "longpress") {
+        // "longpress 2.5s TEXT" holds the finger that long (default 1 s): a voice take
+        // must be held for more than 1.1 s.
+        double hold = command == "tap" ? 0 : 1.0;
+        if (command == "longpress") {
+            const size_t gap = arg.find(' ');
+            double seconds = 0;
+            if (gap != std::string::npos && gap > 1 && arg[gap - 1] == 's' &&
+                parseNumber(arg.substr(0, gap - 1), seconds)) {
+                if (seconds <= 0 || seconds > 600) return error("longpress wants a hold of 0 to 600 s");
+                hold = seconds;
+                arg = platform::trimmed(arg.substr(gap + 1));
+            }
+        }
         if (arg.empty()) return error(command + " wants a text or #TAG");
         std::shared_ptr<View> target;
-        if (command == "tap" && arg.size() > 1 && arg[0] == '#') {
+        if (arg.size() > 1 && arg[0] == '#') {
             double tag = 0;
             if (!parseNumber(arg.substr(1), tag)) return error("bad tag " + arg);
             auto all = driver_.findAll([&](const View& v) { return v.tag() == int(tag) && isVisible(v); });
@@ -137,9 +152,14 @@ int ScriptRunner::runLine(const std::string& line, int number, bool& quit) {
             target = findShowing(arg);
         }
         if (!target) return error("nothing to tap showing \"" + arg + "\"");
-        auto landing = driver_.touchLikeAFinger(target, command == "tap" ? 0 : 1.0);
+        auto landing = driver_.touchLikeAFinger(target, hold);
         if (landing == UiDriver::Landing::Covered) return error("\"" + arg + "\" is under another screen");
         if (landing == UiDriver::Landing::NotShowing) return error("\"" + arg + "\" is not on screen");
+        return 0;
+    }
+    if (command == "launch") {
+        if (arg.empty()) return error("launch wants a launcher's name");
+        if (!launchAppNamed(driver_, arg)) return error("no Apps tab to launch \"" + arg + "\" from");
         return 0;
     }
     if (command == "drag") {

@@ -17,8 +17,10 @@ class View;
 //                         it lands on the centre of the part that shows and touches
 //                         whatever is there; refused when another screen (an alert, a
 //                         sheet, the keyboard, a presented screen) lies over it
-//   longpress TEXT        hold a finger on it for a second
+//   longpress [Ns] TEXT   hold a finger on it for N seconds (default 1); TEXT or #TAG
 //   drag X1 Y1 X2 Y2      drag in window points
+//   launch NAME           select the Apps tab and run its tap handler for a launcher
+//                         named NAME (a screen the grid may not show)
 //   type TEXT             type into the first responder
 //   key return|backspace  press that key in the first responder
 //   background            the app goes to the background (as when the window is minimised)

@@ -10,6 +10,7 @@
 #include "core/MVTPublicMethod.h"
 #include "shell/InternationalControl.h"
 
+#include "platform/ProximitySensor.h"
 #include "platform/RunLoop.h"
 #include "platform/StatisticsKit.h"
 #include "platform/ui/BarButtonItem.h"
@@ -114,13 +115,20 @@ void MVTPostComposerViewController::viewWillAppear(bool animated) {
     if (hidKeyBoardView) hidKeyBoardView->setHidden(true);
     if (myFaceView && !myFaceView->isHidden()) myFaceView->setHidden(true);
     observers_ = composer_text::observeKeyboard(*this);
+    std::weak_ptr<MVTPostComposerViewController> weak = weakAs<MVTPostComposerViewController>();
+    proximityObserver_ = NotificationCenter::defaultCenter().addObserver(
+        kProximityStateDidChangeNotification, [weak](const Notification&) {
+            if (auto self = weak.lock()) self->playAgain();
+        });
 }
 
 void MVTPostComposerViewController::viewWillDisappear(bool animated) {
     ViewViewController::viewWillDisappear(animated);
     stopPlay();
+    stopLevelTimer();
     if (hidKeyBoardView) hidKeyBoardView->setHidden(true);
     observers_.clear();
+    proximityObserver_.reset();
 }
 
 // ---- Layout -------------------------------------------------------------------------------
@@ -235,6 +243,8 @@ void MVTPostComposerViewController::makeBottomBar() {
         bgView->setBackgroundColor(kGrey);
         vedioImageView = std::make_shared<ImageView>(Rect((W - 245) / 2, 4.5, 245, 35));
         vedioImageView->setImage(Image::imageNamed("recordbegin.png"));
+        vedioImageView->setContentMode(ContentMode::Center);
+        vedioImageView->setAccessibilityLabel("recordButton");
         vedioImageView->setUserInteractionEnabled(true);
         bgView->addSubview(vedioImageView);
         root->addSubview(bgView);
@@ -306,21 +316,10 @@ void MVTPostComposerViewController::fitTheText() {
             if (permissionView) permissionView->setFrame({0, stripBottom, permissionView->frame().width(), 40});
         }
     } else {
-        double f = bottom + 5;
-        if (!isImage) {
-            // A missing row counts no height but keeps its gap.
-            if (permissionView && permissionView->superview()) {
-                permissionView->setFrame({permissionView->frame().minX(), f, W - 20, permissionView->frame().height()});
-                f += permissionView->frame().height();
-            }
-            f += 5;
-        }
-        if (!vedioPath.empty() && myvedioView) {
-            myvedioView->setFrame({10, f, 170, myvedioView->frame().height()});
-            if (bgVedioScroll)
-                bgVedioScroll->setFrame({bgVedioScroll->frame().minX(), myvedioView->frame().maxY() + 5,
-                                         bgVedioScroll->frame().width(), bgVedioScroll->frame().height()});
-        }
+        if (!isImage && permissionView && permissionView->superview())
+            permissionView->setFrame(
+                {permissionView->frame().minX(), bottom + 5, W - 20, permissionView->frame().height()});
+        if (!vedioPath.empty()) placeVoiceBar();
     }
     fitTheView((myFaceView && !myFaceView->isHidden()) || mytextView->isEditing());
     scrollToCaret();
@@ -344,6 +343,20 @@ void MVTPostComposerViewController::scrollToCaret() {
 
 // ---- Leaving ------------------------------------------------------------------------------
 
+void MVTPostComposerViewController::placeVoiceBar() {
+    if (!myvedioView || !mytextView || kind() == Kind::Record) return;
+    double f = mytextView->frame().maxY() + 5;
+    if (!isImage) {
+        // A missing row counts no height but keeps its gap.
+        if (permissionView && permissionView->superview()) f += permissionView->frame().height();
+        f += 5;
+    }
+    myvedioView->setFrame({10, f, 170, myvedioView->frame().height()});
+    if (bgVedioScroll)
+        bgVedioScroll->setFrame({bgVedioScroll->frame().minX(), myvedioView->frame().maxY() + 5,
+                                 bgVedioScroll->frame().width(), bgVedioScroll->frame().height()});
+}
+
 void MVTPostComposerViewController::goback() {
     if (text().empty() && picNum == 0 && vedioPath.empty()) {
         close();
@@ -357,7 +370,9 @@ void MVTPostComposerViewController::goback() {
 
 void MVTPostComposerViewController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
     if (alert.tag() != kLeaveAlertTag || index != 1) return;
+    endTakeForLeaving();
     if (!vedioPath.empty()) deleteVedioNamed(vedioPath);
+    if (!lastVedio.empty() && lastVedio != vedioPath) deleteVedioNamed(lastVedio);
     for (const auto& path : *picPathArr)
         if (MVTPublicMethod::fileExistsAtPath(path)) MVTPublicMethod::deleteFileAtPath(path);
     // A picture whose file is still being made finds its path gone and removes the file.
@@ -368,6 +383,7 @@ void MVTPostComposerViewController::alertViewClickedButtonAtIndex(AlertView& ale
 void MVTPostComposerViewController::close() {
     if (closed_) return;
     closed_ = true;
+    endTakeForLeaving();
     StatisticsKit::shared().endLogPageView(pageName());
     dismissViewController(true);
 }
@@ -386,71 +402,4 @@ void MVTPostComposerViewController::showHUDWithBool(bool show) {
 
 void MVTPostComposerViewController::showAlert(const std::string& message, const std::string& button) {
     AlertView::make(localized("提示"), localized(message), weakAs<AlertViewDelegate>(), localized(button))->show();
-}
-
-// ---- Voice bar and music strip (drawn here; recording and playback come later) -------------
-
-void MVTPostComposerViewController::vedioView() {
-    if (myvedioView) return;
-    myvedioView = std::make_shared<ImageView>(Rect(10, 10, 170, 30));
-    myvedioView->setImage(Image::imageNamed("vedio_bg"));
-    myvedioView->setUserInteractionEnabled(true);
-    auto play = Button::buttonWithType(ButtonType::Custom);
-    play->setFrame({8, 0, 30, 40});
-    animationView = std::make_shared<ImageView>(Rect(2, 1.4, 26, 26));
-    animationView->setImage(Image::imageNamed("icon_52_white"));
-    play->addSubview(animationView);
-    myvedioView->addSubview(play);
-    const bool record = kind() == Kind::Record;
-    recordLabel = std::make_shared<Label>(Rect(record ? 40 : 45, 2, 85, 25));
-    recordLabel->setBackgroundColor(Color::clear());
-    recordLabel->setFont(Font::systemFontOfSize(record ? 12 : 14));
-    recordLabel->setTextAlignment(record ? TextAlignment::Left : TextAlignment::Center);
-    if (!record) recordLabel->setTextColor(Color::whiteColor());
-    myvedioView->addSubview(recordLabel);
-    if (record) {
-        auto logo = std::make_shared<ImageView>(Rect(20, 9, 12, 12));
-        logo->setImage(Image::imageNamed("vedio_logo"));
-        myvedioView->addSubview(logo);
-    }
-    auto remove = Button::buttonWithType(ButtonType::Custom);
-    remove->setFrame({135, 0, 30, 30});
-    remove->setImage(Image::imageNamed("icon_57.png"));
-    remove->setImageEdgeInsets({6, 6, 6, 6});
-    std::weak_ptr<MVTPostComposerViewController> weak = weakAs<MVTPostComposerViewController>();
-    remove->addTarget(ControlEventTouchUpInside, [weak](Control&) {
-        if (auto self = weak.lock()) self->deleteallVedio();
-    });
-    myvedioView->addSubview(remove);
-
-    if (record && !bgView) {
-        const double W = composer_screen::width();
-        bgView = std::make_shared<View>(Rect(0, 60, W, 55));
-        bgView->setBackgroundColor(Color::clear());
-        vedioImageView = std::make_shared<ImageView>(Rect((W - 245) / 2, 10, 245, 35));
-        vedioImageView->setImage(Image::imageNamed("recordbegin.png"));
-        vedioImageView->setUserInteractionEnabled(true);
-        bgView->addSubview(vedioImageView);
-    }
-}
-
-void MVTPostComposerViewController::backgroundVedioView() {
-    if (bgVedioScroll) return;
-    bgVedioScroll = std::make_shared<ScrollView>(Rect(0, 0, view()->bounds().width(), 108));
-    bgVedioScroll->setBackgroundColor(Color::clear());
-    bgVedioScroll->setShowsHorizontalScrollIndicator(false);
-}
-
-void MVTPostComposerViewController::deleteVedioNamed(const std::string& name) {
-    MVTPublicMethod::deleteFileAtPath(MVTPublicMethod::getPathByFileName(name, "wav"));
-    MVTPublicMethod::deleteFileAtPath(MVTPublicMethod::getPathByFileName(name + "wavToAmr", "amr"));
-}
-
-void MVTPostComposerViewController::deleteallVedio() {
-    if (!vedioPath.empty()) deleteVedioNamed(vedioPath);
-    vedioPath.clear();
-    lastVedio.clear();
-    backMusic.clear();
-    if (myvedioView) myvedioView->setHidden(true);
-    if (bgVedioScroll) bgVedioScroll->setHidden(true);
 }

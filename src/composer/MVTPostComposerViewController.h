@@ -171,16 +171,59 @@ public:
     bool textViewShouldChangeText(platform::Range range, const std::string& replacement);
     void textViewDidEndEditing();
 
-    // ---- Voice (drawn; recording comes later) ----------------------------------------------
-    // vedioView: the voice bar.
+    // ---- Voice: hold-to-record, joining takes, playback with a tune ------------------------
+    // The record button takes no touches itself: touches on its strip or bar reach these.
+    void touchesBegan(const platform::Touches& touches) override;
+    void touchesMoved(const platform::Touches& touches) override;
+    void touchesEnded(const platform::Touches& touches) override;
+    void touchesCancelled(const platform::Touches& touches) override;
+    // vedioView: the voice bar, made once.
     void vedioView();
-    // backgroundVedioView: the background music strip.
+    // showRecoding: the meter overlay, made once, then shown.
+    void showRecoding();
+    // lockAndDelete: the lock/cancel panel, made once, then shown.
+    void lockAndDelete();
+    // The 0.1-second meter tick.
+    void levelTimerCallBack();
+    // compeleteRecord: ends the take; refuses one held under 1.1 s (or empty with no clip).
+    void compeleteRecord();
+    // stopRecord: keeps the first good take as the clip, or joins a later one to it.
+    void stopRecord();
+    // mixAmr: completes a join once the new take's AMR file is whole.
+    void mixAmr();
+    // becomeLast: throws the current take away; the clip stays as it was.
+    void becomeLast();
+    // showVedioTime: the clip's duration in the bar; the take ends.
+    void showVedioTime();
+    void addHud();
+    void removeHUD();
+    // playVedio: the clip from its start with the chosen tune, routed by the proximity sensor.
+    void playVedio();
+    void stopPlay();
+    // playAgain: the proximity state changed.
+    void playAgain();
+    // backgroundVedioView: the music strip (picture composer only), made once.
     void backgroundVedioView();
-    void stopPlay() {}
+    // toPlayVedio: a music item was chosen.
+    void toPlayVedio(platform::Button& item);
     // deleteVedioNamed: the take's WAV and AMR files.
     void deleteVedioNamed(const std::string& name);
-    // deleteallVedio: the take, its files and the music choice.
+    // deleteallVedio: the clip, its files and the music choice.
     void deleteallVedio();
+    // The duration text of a clip of `seconds`, in the unit of this composer.
+    std::string durationText(int seconds) const;
+    // The record button's picture at rest.
+    std::string restPictureName() const;
+    // Ends a take still recording (leaving the screen) before its files go.
+    void endTakeForLeaving();
+
+    // Music items: titles, pictures and numbers, in strip order.
+    static constexpr int kMusicItems = 6;
+    static const char* const kMusicTitles[kMusicItems];
+    static const char* const kMusicPictures[kMusicItems];
+    static constexpr int kLevelBarTag = 100;
+    static constexpr int kLevelColumnTag = 101;
+    static constexpr int kRecordingPictureTag = 200;
 
     // ---- Fields ---------------------------------------------------------------------------
     nlohmann::json postListArray = nlohmann::json::array();
@@ -216,6 +259,18 @@ public:
     bool isImage = false;
     bool isSaving = false;
     std::shared_ptr<platform::ProgressHUD> hud;
+    // Voice take state.
+    platform::TimerRef timer;
+    platform::TimerRef playerTimer;
+    double startTime = 0;
+    double oldTime = 0;
+    bool islock = false;
+    bool unlock = false;
+    std::shared_ptr<platform::View> recordingView;
+    std::shared_ptr<platform::View> lockAndDeleteView;
+    std::shared_ptr<platform::ImageView> lockView;
+    std::shared_ptr<platform::ImageView> deleteView;
+    std::shared_ptr<platform::ProgressHUD> waitingMB;
 
 protected:
     std::string pageName() const;
@@ -253,4 +308,9 @@ private:
     bool sendWaiting_ = false;
     bool closed_ = false;
     platform::TimerRef firstImageTimer_;
+    platform::ObserverToken proximityObserver_;
+    void stopLevelTimer();
+    void hideRecordingViews();
+    // Lays the voice bar and the music strip out under the text (picture composers).
+    void placeVoiceBar();
 };

@@ -113,6 +113,16 @@ void MVTPostComposerViewController::sendBtnClicked(Button* sender) {
     if (sender) sender->setEnabled(false);
 
     if (hasTake) {
+        // The AMR file is judged once its conversion has ended: before, it may still hold
+        // only its header, and a good take would be thrown away.
+        const bool converted = !audioRecord || audioRecord->isWavToAmrCompleted();
+        if (!converted || isSaving) {
+            complete = false;
+            issending = false;
+            sendWaiting_ = true;
+            if (sendButton_) sendButton_->setEnabled(false);
+            return;
+        }
         std::error_code error;
         const auto size =
             std::filesystem::file_size(MVTPublicMethod::getPathByFileName(vedioPath + "wavToAmr", "amr"), error);
@@ -122,14 +132,6 @@ void MVTPostComposerViewController::sendBtnClicked(Button* sender) {
             if (sendButton_) sendButton_->setEnabled(true);
             deleteallVedio();
             AlertView::make(localized("提示"), localized("音频报错，请重新录制"), {}, localized("确定"))->show();
-            return;
-        }
-        const bool converted = !audioRecord || audioRecord->isWavToAmrCompleted();
-        if (!converted || isSaving) {
-            complete = false;
-            issending = false;
-            sendWaiting_ = true;
-            if (sendButton_) sendButton_->setEnabled(false);
             return;
         }
     }
@@ -148,11 +150,14 @@ void MVTPostComposerViewController::sendBtnClicked(Button* sender) {
 }
 
 void MVTPostComposerViewController::wavToAmrComplete() {
+    // A late report reaches no closed composer: its take is gone with it.
+    if (closed_) return;
     const bool converted = !audioRecord || audioRecord->isWavToAmrCompleted();
     if (!converted) return;
     if (isSaving) {
-        // The join of takes goes on; a send that waited is not repeated, so its control
-        // comes back.
+        // A join of takes waited for this conversion. A send that waited is not repeated,
+        // so its control comes back.
+        mixAmr();
         if (sendWaiting_) {
             sendWaiting_ = false;
             if (sendButton_) sendButton_->setEnabled(true);

@@ -186,6 +186,16 @@ public:
     // and the next entry started kNextPostDelay seconds later.
     void oneDynamicDidUpSucOrErr(const std::string& result);
     static constexpr const char* kPublishPath = "postMessage/essay/%@/publish";
+    // The publish address of a user's posts. The queue and the box of unsent posts send
+    // the same request: this address and the parts of appendPostParts.
+    static std::string publishUrl(const std::string& userId);
+    // The parts of a post's body, in order: "content" and "relative" when not empty,
+    // "permission", an "image" part for each picture file, and for a voice its "amr"
+    // file, "duration" and "bg" (when not empty). A file that is gone is left out.
+    static void appendPostParts(platform::HttpMultipartForm& form, const nlohmann::json& post);
+    // Deletes a sent or discarded post's picture files and its voice's WAV and AMR files;
+    // files already gone are skipped.
+    static void deletePostFiles(const nlohmann::json& post);
     static constexpr double kPostUploadTimeout = 30.0;
     static constexpr double kNextPostDelay = 1.0;
     // True while a request of the queue runs.
@@ -194,8 +204,6 @@ public:
     std::shared_ptr<platform::HttpRequestOperation> postOperation() const { return postOperation_; }
 
 private:
-    // The parts of a post's body, in order (see toUpOneDynamic).
-    static void appendPostParts(platform::HttpMultipartForm& form, const nlohmann::json& post);
     // Stores the post as unsent for the user; the files stay where they are.
     static void storeUnsentPost(const nlohmann::json& post, const std::string& userId);
     // (Re)arms the idle watchdog of the running send to end it kPostUploadTimeout seconds

@@ -103,11 +103,30 @@ void MVTAppDelegate::appendPostParts(platform::HttpMultipartForm& form, const nl
     }
 }
 
+std::string MVTAppDelegate::publishUrl(const std::string& userId) {
+    return ServiceAddress::servicePrefix() + replaceArgument(kPublishPath, userId);
+}
+
+void MVTAppDelegate::deletePostFiles(const nlohmann::json& post) {
+    if (!post.is_object()) return;
+    const nlohmann::json images = post.value("imagePath", nlohmann::json::array());
+    if (images.is_array())
+        for (const auto& path : images) {
+            const std::string file = platform::textOf(path);
+            if (!file.empty() && MVTPublicMethod::fileExistsAtPath(file)) MVTPublicMethod::deleteFileAtPath(file);
+        }
+    const std::string voice = textIfAny(post, "vedioPath");
+    if (!voice.empty()) {
+        MVTPublicMethod::deleteFileAtPath(MVTPublicMethod::getPathByFileName(voice, "wav"));
+        MVTPublicMethod::deleteFileAtPath(MVTPublicMethod::getPathByFileName(voice + "wavToAmr", "amr"));
+    }
+}
+
 void MVTAppDelegate::toUpOneDynamic() {
     if (!upDynamicArr_.is_array() || upDynamicArr_.empty() || postOperation_) return;
     const nlohmann::json post = upDynamicArr_.front();
     postUserId_ = currentUserId();
-    const std::string url = ServiceAddress::servicePrefix() + replaceArgument(kPublishPath, postUserId_);
+    const std::string url = publishUrl(postUserId_);
 
     auto client = MVTPublicMethod::clientWithUrl(url);
     if (!client) {
@@ -187,17 +206,7 @@ void MVTAppDelegate::oneDynamicDidUpSucOrErr(const std::string& result) {
     postUserId_.clear();
     const bool sent = result == "1";
     if (sent) {
-        const nlohmann::json images = post.value("imagePath", nlohmann::json::array());
-        if (images.is_array())
-            for (const auto& path : images) {
-                const std::string file = platform::textOf(path);
-                if (MVTPublicMethod::fileExistsAtPath(file)) MVTPublicMethod::deleteFileAtPath(file);
-            }
-        const std::string voice = textIfAny(post, "vedioPath");
-        if (!voice.empty()) {
-            MVTPublicMethod::deleteFileAtPath(MVTPublicMethod::getPathByFileName(voice, "wav"));
-            MVTPublicMethod::deleteFileAtPath(MVTPublicMethod::getPathByFileName(voice + "wavToAmr", "amr"));
-        }
+        deletePostFiles(post);
         MVTtirraDataBase::deleteSaveDynamicWith(userId, platform::textOf(post, "dynamicId"));
     } else {
         storeUnsentPost(post, userId);

@@ -6,6 +6,7 @@
 
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/TextView.h"
 
 namespace {
 
