@@ -385,6 +385,7 @@ void addSampleRoutes(SampleService& service) {
     addFeedRoutes(service, folder);
     addHomeworkRoutes(service, folder);
     addSpaceRoutes(service, folder);
+    addAlbumRoutes(service, folder);
 }
 
 }  // namespace sample_service

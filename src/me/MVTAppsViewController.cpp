@@ -1,8 +1,10 @@
 #include "me/MVTAppsViewController.h"
 
+#include "albums/AlbumScreens.h"
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "homework/MVTNewHWListViewController.h"
+#include "tests/MVTTestCourseViewController.h"
 #include "shell/InternationalControl.h"
 #include "shell/myNavigationController.h"
 #include "shell/myTableView.h"
@@ -34,6 +36,7 @@ struct AppsLauncher {
 // The launchers of the grid, in their order.
 const AppsLauncher kAppsLaunchers[] = {
     {"班级", "作业", "app_hm_1", "zuoye"},
+    {"班级", "班级相册", "app_classPhoto_1", "banjixiangce"},
 };
 
 std::vector<std::string> appsHiddenCodes() {
@@ -224,4 +227,10 @@ void MVTAppsViewController::appButtonClick(Button& button) {
         auto list = std::make_shared<MVTNewHWListViewController>();
         presentViewController(myNavigationController::withRoot(list), true);
     }
+    if (name == localized("测验")) {
+        // No launcher of the grid carries this name: only the automation's "launch" gets here.
+        auto tests = std::make_shared<MVTTestCourseViewController>();
+        presentViewController(myNavigationController::withRoot(tests), true);
+    }
+    if (name == localized("班级相册")) albums::presentClassAlbum(*this);
 }

@@ -198,6 +198,9 @@ void addPageRoutes(SampleService& service);
 void addHomeworkRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Personal spaces: timelines, profile figures, honors, friends, privacy and covers.
 void addSpaceRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Class albums, their photos and photo posts, and the album pictures drawn as JPEG
+// ("resource/view/img_thumb/77%@", "resource/78%@/download").
+void addAlbumRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 
