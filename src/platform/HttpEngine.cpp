@@ -320,8 +320,10 @@ void HttpEngine::finish(Transfer& transfer, int curlCode) {
     auto done = std::move(transfer.callbacks.done);
     curl_multi_remove_handle(static_cast<CURLM*>(multi_), transfer.easy);
     active_.erase(transfer.id);  // destroys `transfer`
-    --count_;
+    // Counted until its answer is handed on: whoever waits for the count to reach zero
+    // then finds the answer already posted, never a moment with neither.
     if (done) done(std::move(response));
+    --count_;
 }
 
 void HttpEngine::run() {

@@ -268,6 +268,7 @@ TEST_F(FeedLoadingTest, TheTabBarsReloadButtonRestsFromEachLoadToTheEndOfItsClos
         EXPECT_FALSE(reload->isUserInteractionEnabled());
         // Answered and handled, the closing animation still to run: still resting.
         ASSERT_TRUE(pumpUntil([&] {
+            BackgroundQueue::shared().waitIdle();
             return requestsTo(listPath()) == before + 1 && HttpEngine::shared().activeCount() == 0 &&
                    !RunLoop::main().hasPendingTasks();
         }));
