@@ -38,6 +38,11 @@ public:
     std::map<long long, long long> changed;
     long long nextPostId = 1;
     long long nextCommentId = 1000;
+    // Voices of comments sent while the service runs, by resource id ("audio" parts).
+    std::map<std::string, std::string> voices;
+    long long nextVoiceId = 890001;
+    // Comments on items of other modules, newest first, by "<module>/<id>".
+    std::map<std::string, nlohmann::json> otherComments;
 
     // The stored post with the id (under the lock); nullptr when there is none.
     nlohmann::json* find(long long id);

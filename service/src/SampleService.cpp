@@ -384,6 +384,7 @@ void addSampleRoutes(SampleService& service) {
     addPageRoutes(service);
     addFeedRoutes(service, folder);
     addHomeworkRoutes(service, folder);
+    addDetailsRoutes(service, folder);
     addSpaceRoutes(service, folder);
     addAlbumRoutes(service, folder);
 }

@@ -1,8 +1,10 @@
 // Comments on feed posts: POST user/<user>/<post>/feedcomment with the text in the
-// multipart part "msg". A non-empty comment is answered as a whole comment record
-// ("id", "uid", "name", "role", "content", "attachmentList", "createDate", "module",
-// "moduleId"; "msg" repeats the text as sent) and counted into its post when the post is
-// one of the sample feed's.
+// multipart part "msg", or a voice in the file part "audio" with its "duration"; "replyId"
+// answers a comment of the post. A comment is answered as a whole comment record ("id",
+// "uid", "name", "role", "content", "attachmentList", "createDate", "module", "moduleId";
+// "msg" repeats the text as sent; "replyName" for an answer) and counted into its post
+// when the post is one of the sample feed's. A voice becomes a new resource, named by the
+// first entry of "attachmentList" ("resModuleId", "duration").
 #include "FeedStore.h"
 
 namespace sample_service {
@@ -10,24 +12,48 @@ namespace sample_service {
 void addCommentRoutes(SampleService& service, const std::filesystem::path& dataDirectory) {
     auto store = FeedStore::of(service, dataDirectory);
     service.route("POST", "services/norvo/user/%@/%@/feedcomment", [&service, store](const RecordedRequest& request) {
-        std::string text;
-        for (auto& part : request.parts)
+        std::string text, voice, duration, replyId;
+        bool hasVoice = false;
+        for (auto& part : request.parts) {
             if (part.name == "msg") text = part.bytes;
-        if (text.empty()) return Reply::json({{"success", 0}});
+            if (part.name == "audio") {
+                voice = part.bytes;
+                hasVoice = true;
+            }
+            if (part.name == "duration") duration = part.bytes;
+            if (part.name == "replyId") replyId = part.bytes;
+        }
+        if (text.empty() && (!hasVoice || voice.empty())) return Reply::json({{"success", 0}, {"message", "评论内容不能为空"}});
         const std::string userId = request.arguments.at(0), postId = request.arguments.at(1);
         const auto user = service.data().userWithId(userId);
         std::lock_guard guard(store->mutex);
+        nlohmann::json attachments = nlohmann::json::array();
+        if (hasVoice) {
+            const std::string resource = std::to_string(store->nextVoiceId++);
+            store->voices[resource] = voice;
+            long long seconds = 0;
+            try {
+                seconds = std::stoll(duration);
+            } catch (...) {
+            }
+            attachments.push_back({{"resModuleId", resource}, {"duration", seconds}, {"type", "audio"}});
+        }
         nlohmann::json comment = {{"id", store->nextCommentId++},
                                   {"uid", userId},
                                   {"name", user ? user->value("name", "") : ""},
                                   {"role", user ? user->value("role", "") : ""},
                                   {"content", text},
                                   {"msg", text},
-                                  {"attachmentList", nlohmann::json::array()},
+                                  {"attachmentList", attachments},
                                   {"createDate", FeedStore::now()},
                                   {"module", "feed"},
                                   {"moduleId", postId}};
         long long id = 0;
+        auto replied = [&](const nlohmann::json& comments) {
+            for (const auto& each : comments)
+                if (each.contains("id") && (each["id"].is_string() ? each["id"].get<std::string>() : each["id"].dump()) == replyId)
+                    comment["replyName"] = each.value("name", "");
+        };
         try {
             id = std::stoll(postId);
         } catch (...) {
@@ -35,6 +61,7 @@ void addCommentRoutes(SampleService& service, const std::filesystem::path& dataD
         if (nlohmann::json* post = store->find(id)) {
             nlohmann::json& comments = (*post)["comments"];
             if (!comments.is_array()) comments = nlohmann::json::array();
+            if (!replyId.empty()) replied(comments);
             comments.insert(comments.begin(), comment);
             store->changed[id] = FeedStore::now();
         }

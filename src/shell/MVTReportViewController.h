@@ -11,6 +11,7 @@ public:
     std::string className() const override { return "MVTReportViewController"; }
 
     // A bridge web view below the top bar loading the complete report page address,
-    // percent-escaped as UTF-8, with "serverinfo" offered to its scripts.
+    // percent-escaped as UTF-8 (an escape already in it stays as it is), with "serverinfo"
+    // offered to its scripts.
     void loadRegister(const std::string& address);
 };

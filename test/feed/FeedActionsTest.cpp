@@ -211,6 +211,8 @@ TEST_F(FeedActionsTest, CommentsCountOnlyOnTheirOwnPost) {
 
 TEST_F(FeedActionsTest, TheDetailScreenEditsTheRowsOwnRecordAndFindsItLater) {
     showPosts(Json::array({post(82), post(81), post(80)}));
+    service().setReply("GET", "/services/norvo/user/1001/feed/81/stateCount",
+                       sample_service::Reply::json({{"success", 1}, {"commentCount", "0"}, {"likeCount", "0"}, {"love", "0"}}));
     home->toPresentViewWith(1);
     settle();
     auto details = std::dynamic_pointer_cast<MVTDetailsViewController>(presentedRoot());
@@ -244,7 +246,7 @@ TEST_F(FeedActionsTest, PeopleLinksAndCopying) {
     auto space = std::dynamic_pointer_cast<MVTTimeSpaceViewController>(presentedRoot());
     ASSERT_TRUE(space);
     EXPECT_EQ(space->userDict()["name"], "李明");
-    EXPECT_EQ(space->title(), "李明");
+    EXPECT_EQ(space->title(), "个人动态");
     space->goback();
     settle();
 

@@ -176,6 +176,8 @@ void addResourceRoutes(SampleService& service, const std::filesystem::path& data
 void addFeedRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Comments on feed posts ("user/%@/%@/feedcomment", multipart part "msg").
 void addCommentRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// The post detail screen: counts, comment pages, other modules' comments, forwarding.
+void addDetailsRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Publishing posts ("postMessage/essay/%@/publish"): answers the new post's number.
 void addPostRoutes(SampleService& service);
 // A user's level and points ("user/%@/space/%@/info").
