@@ -386,6 +386,7 @@ void addSampleRoutes(SampleService& service) {
     addHomeworkRoutes(service, folder);
     addDetailsRoutes(service, folder);
     addSpaceRoutes(service, folder);
+    addChatRoutes(service, folder);
     addAlbumRoutes(service, folder);
 }
 

@@ -58,7 +58,9 @@ bool ContactsCacheStore::writeObject(const std::string& userId, const Json& obje
 }
 
 Json ContactsCacheStore::friendEntry(const Json& name, const Json& role, const Json& userId) {
-    return Json{{"name", name}, {"role", role}, {"userId", userId}};
+    // A value missing from a record is stored as null, never as a discarded value.
+    auto stored = [](const Json& value) { return value.is_discarded() ? Json(nullptr) : value; };
+    return Json{{"name", stored(name)}, {"role", stored(role)}, {"userId", stored(userId)}};
 }
 
 ContactsCacheStore::FriendChange ContactsCacheStore::changeFriends(const std::string& userId, bool nonObjectAsEmpty,

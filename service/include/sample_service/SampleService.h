@@ -200,6 +200,8 @@ void addPageRoutes(SampleService& service);
 void addHomeworkRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Personal spaces: timelines, profile figures, honors, friends, privacy and covers.
 void addSpaceRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Messages: conversation lists, conversations, sending, read marks and removals (chat.json).
+void addChatRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Class albums, their photos and photo posts, and the album pictures drawn as JPEG
 // ("resource/view/img_thumb/77%@", "resource/78%@/download").
 void addAlbumRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
