@@ -45,6 +45,16 @@ constexpr std::size_t kCoverByteLimit = 8u * 1024 * 1024;
 
 std::string pageText(int page) { return std::to_string(page); }
 
+// The posts of a page: its dictionaries. Anything else in the list is no post, and a list
+// without any counts as a page that brought nothing.
+std::vector<Json> postsOf(const Json& list) {
+    std::vector<Json> posts;
+    if (!list.is_array()) return posts;
+    for (const auto& entry : list)
+        if (entry.is_object()) posts.push_back(entry);
+    return posts;
+}
+
 }  // namespace
 
 MVTTimeSpaceViewController::MVTTimeSpaceViewController() = default;
@@ -298,12 +308,11 @@ void MVTTimeSpaceViewController::handleRefreshReply(const Json& reply) {
         }
     }
     const Json& list = valueFor(reply, "list");
-    if (list.is_array() && !list.empty()) {
+    std::vector<Json> page = postsOf(list);
+    if (!page.empty()) {
         isHaveMore_ = list.size() >= std::size_t(kPageSize);
         setFooterState(isHaveMore_ ? FooterState::Active : FooterState::AllLoaded);
-        dataArray_.clear();
-        for (const auto& entry : list)
-            if (entry.is_object()) dataArray_.push_back(entry);
+        dataArray_ = std::move(page);
         currentPage_ += 1;
         tableView_->reloadData();
     } else if (space::succeeded(reply)) {
@@ -341,12 +350,12 @@ void MVTTimeSpaceViewController::loadMore() {
 void MVTTimeSpaceViewController::handleMoreReply(const Json& reply) {
     isMoring_ = false;
     const Json& list = valueFor(reply, "list");
-    if (list.is_array() && !list.empty()) {
+    std::vector<Json> page = postsOf(list);
+    if (!page.empty()) {
         currentPage_ += 1;
         isHaveMore_ = list.size() >= std::size_t(kPageSize);
         setFooterState(isHaveMore_ ? FooterState::Active : FooterState::AllLoaded);
-        for (const auto& entry : list)
-            if (entry.is_object()) dataArray_.push_back(entry);
+        for (auto& entry : page) dataArray_.push_back(std::move(entry));
         tableView_->reloadData();
     } else {
         isHaveMore_ = false;

@@ -143,9 +143,11 @@ void MVTTimeSpaceViewController::playRecord(const std::optional<std::string>& re
     if (!post::isPlainName(*resourceId) || row < 0 || row >= int(dataArray_.size())) return;
     vedioStr_ = *resourceId;
     const Json& record = dataArray_[std::size_t(row)];
-    ProximitySensor::shared().setMonitoringEnabled(true);
     app->setNowPlayId(textOf(record, "id"));
     app->toSetAudio(post::wavFile(*resourceId), spaceBackgroundTrack(record));
+    // After the player took the voice: stopping the one before it announces a stop, whose
+    // handler switches the sensor off.
+    ProximitySensor::shared().setMonitoringEnabled(true);
     if (ProximitySensor::shared().proximityState()) {
         AudioSession::shared().setCategory(AudioSessionCategory::PlayAndRecord);
         AudioRoute::shared().overrideOutputAudioPort(AudioRouteOverride::None);
@@ -208,5 +210,8 @@ void MVTTimeSpaceViewController::toStopHomeAudioPlay() {
 }
 
 void MVTTimeSpaceViewController::playAgain() {
-    if (!MVTAppDelegate::sharedAppDelegate()->nowPlayPath().empty()) playRecord(vedioStr_, voiceRow_);
+    // Only the voice this space started is played again.
+    auto app = MVTAppDelegate::sharedAppDelegate();
+    if (app->nowPlayPath().empty() || vedioStr_.empty() || app->nowPlayPath() != post::wavFile(vedioStr_)) return;
+    playRecord(vedioStr_, voiceRow_);
 }
