@@ -2,7 +2,9 @@
 // ("postMessage/essay/%@/recipient"): the other sample users and the rest of the school's
 // roster, each with its "name" and the "user" the composers write after it; and the mood of
 // the day: a post with a "mood" part is published like any post, once a day (universal
-// time) for each user; a second one that day is answered "-1".
+// time) for each user; a second one that day is answered "-1". A published post keeps
+// its voice ("amr", "duration", "bg") as an audio attachment.
+#include "FeedStore.h"
 #include "sample_service/SampleService.h"
 
 #include <algorithm>
@@ -37,10 +39,52 @@ std::string universalDay() {
     return text;
 }
 
+// Voices of posts published while the service runs, by resource id.
+struct PostVoices {
+    std::mutex mutex;
+    std::map<std::string, std::string> bytes;
+    long long nextId = 870001;
+};
+
 struct MoodDays {
     std::mutex mutex;
     std::map<std::string, std::string> byUser;
 };
+
+// A published post keeps its voice: the "amr" part becomes an audio attachment of the new
+// post with its "duration" and "bg", and its bytes a voice the download route serves.
+void keepVoice(FeedStore& store, PostVoices& voices, const RecordedRequest& request, const Reply& reply) {
+    const RecordedRequest::Part* amr = nullptr;
+    std::string duration = "0", bg;
+    for (const auto& part : request.parts) {
+        if (part.name == "amr") amr = &part;
+        if (part.name == "duration") duration = part.bytes;
+        if (part.name == "bg") bg = part.bytes;
+    }
+    if (!amr || reply.status != 200) return;
+    long long postId = 0;
+    try {
+        postId = std::stoll(reply.body);
+    } catch (...) {
+        return;
+    }
+    std::lock_guard guard(store.mutex);
+    nlohmann::json* post = postId > 0 ? store.find(postId) : nullptr;
+    if (!post) return;
+    long long voiceId = 0;
+    {
+        std::lock_guard voiceGuard(voices.mutex);
+        voiceId = voices.nextId++;
+        voices.bytes[std::to_string(voiceId)] = amr->bytes;
+    }
+    int seconds = 0;
+    try {
+        seconds = std::stoi(duration);
+    } catch (...) {
+    }
+    (*post)["attachments"].push_back(
+        {{"id", voiceId}, {"type", "audio"}, {"resModuleId", voiceId}, {"duration", seconds}, {"bg", bg}});
+}
 
 }  // namespace
 
@@ -49,7 +93,9 @@ void addComposerRoutes(SampleService& service) {
     // to the publishing route added before.
     auto publish = service.handlerFor("POST", kPublish);
     auto days = std::make_shared<MoodDays>();
-    service.route("POST", kPublish, [publish, days](const RecordedRequest& request) {
+    auto store = FeedStore::of(service, service.options().dataDirectory);
+    auto voices = std::make_shared<PostVoices>();
+    service.route("POST", kPublish, [publish, days, store, voices](const RecordedRequest& request) {
         const bool mood = std::any_of(request.parts.begin(), request.parts.end(),
                                       [](const RecordedRequest::Part& part) { return part.name == "mood"; });
         if (mood && !request.arguments.empty()) {
@@ -61,7 +107,20 @@ void addComposerRoutes(SampleService& service) {
             if (reply.status == 200 && reply.body != "0") last = today;
             return reply;
         }
-        return publish ? publish(request) : Reply::text("0");
+        Reply reply = publish ? publish(request) : Reply::text("0");
+        keepVoice(*store, *voices, request, reply);
+        return reply;
+    });
+
+    // GET resource/<id>/download: the voices of published posts, else the resources route.
+    auto download = service.handlerFor("GET", "resource/%@/download");
+    service.route("GET", "resource/%@/download", [download, voices](const RecordedRequest& request) {
+        if (!request.arguments.empty()) {
+            std::lock_guard guard(voices->mutex);
+            auto found = voices->bytes.find(request.arguments[0]);
+            if (found != voices->bytes.end()) return Reply::text(found->second, "audio/amr");
+        }
+        return download ? download(request) : Reply::text("0");
     });
 
     // GET postMessage/essay/<user id>/recipient

@@ -109,7 +109,7 @@ void MVTSaveDynamicCell::pictureGrid(int count, double W, double& side, int& col
     }
 }
 
-void MVTSaveDynamicCell::reloadDataWith(const nlohmann::json& post) {
+void MVTSaveDynamicCell::reloadDataWith(const nlohmann::json& post, bool loadPictures) {
     auto content = contentView();
     for (auto& sub : std::vector<std::shared_ptr<View>>(content->subviews())) sub->removeFromSuperview();
     const double W = composer_screen::width();
@@ -188,6 +188,7 @@ void MVTSaveDynamicCell::reloadDataWith(const nlohmann::json& post) {
             picture->setTag(i);
             picture->setAccessibilityHint(imageArray_[i]);
             content->addSubview(picture);
+            if (!loadPictures) continue;
             // Decoded off the main thread, shown on it.
             std::weak_ptr<ImageView> weak = picture;
             const std::string path = imageArray_[i];

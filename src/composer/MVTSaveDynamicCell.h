@@ -39,8 +39,9 @@ public:
     std::string className() const override { return "MVTSaveDynamicCell"; }
     void initWithStyle(platform::TableViewCellStyle style, const std::string& reuseIdentifier);
 
-    // reloadDataWith: lays the row out from the post and sets the cell's frame.
-    void reloadDataWith(const nlohmann::json& post);
+    // reloadDataWith: lays the row out from the post and sets the cell's frame. A row
+    // made only to be measured reads no picture files.
+    void reloadDataWith(const nlohmann::json& post, bool loadPictures = true);
     // 2 shows the playing state; anything else the idle state.
     void changeState(int state);
     // Progress from 0 to 1; 1 or more ends the playing state.

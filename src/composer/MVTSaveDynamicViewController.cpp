@@ -123,12 +123,12 @@ int MVTSaveDynamicViewController::numberOfRowsInSection(TableView&, int) {
     return static_cast<int>(dataArray_.size());
 }
 
-std::shared_ptr<MVTSaveDynamicCell> MVTSaveDynamicViewController::makeCell(int row) {
+std::shared_ptr<MVTSaveDynamicCell> MVTSaveDynamicViewController::makeCell(int row, bool loadPictures) {
     auto cell = std::make_shared<MVTSaveDynamicCell>();
     cell->initWithStyle(TableViewCellStyle::Default, "saveDynamicCell");
     cell->setDelegate(std::static_pointer_cast<MVTSaveDynamicCellDelegate>(weakAs<MVTSaveDynamicViewController>().lock()));
     cell->contentView()->setTag(row);
-    cell->reloadDataWith(dataArray_.at(row));
+    cell->reloadDataWith(dataArray_.at(row), loadPictures);
     return cell;
 }
 
@@ -148,7 +148,7 @@ std::shared_ptr<TableViewCell> MVTSaveDynamicViewController::cellForRowAtIndexPa
 
 double MVTSaveDynamicViewController::heightForRowAtIndexPath(TableView&, const IndexPath& indexPath) {
     if (indexPath.row < 0 || indexPath.row >= static_cast<int>(dataArray_.size())) return 0;
-    return makeCell(indexPath.row)->frame().height();
+    return makeCell(indexPath.row, false)->frame().height();
 }
 
 std::string MVTSaveDynamicViewController::heightKeyForRowAtIndexPath(TableView&, const IndexPath& indexPath) {

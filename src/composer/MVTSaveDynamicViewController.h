@@ -72,7 +72,7 @@ public:
     bool isSending() const { return sending_ != nullptr; }
 
 private:
-    std::shared_ptr<MVTSaveDynamicCell> makeCell(int row);
+    std::shared_ptr<MVTSaveDynamicCell> makeCell(int row, bool loadPictures = true);
     void submitEnded(int row, bool sent);
     void removePost(int row);
     void showHud2(bool show);
