@@ -6,6 +6,9 @@
 //   GET  services/norvo/feed/<user>/list/1 with "filter" "type:class_album"
 //        the photo posts of the user's classes, newest first ("limit",
 //        "maxIdNotIncludeSelf", "minIdNotIncludeSelf"); any other filter goes on to the feed
+//   GET  services/norvo/<user>/class/album/power/list         the albums the user may fill
+//   POST services/norvo/class/<user>/album/<album>/upload/photo "description", "image" parts:
+//        kept with the album, a photo post made; answers "resourceModuleIds"
 //   GET  resource/view/img_thumb/<id>?size=m|big            an album picture, 240 or 640 px wide
 //   GET  resource/<id>/download                             an album picture whole, 1600 x 1200
 // Album pictures are drawn from their number (a scene and a Chinese caption) and sent as
@@ -69,6 +72,7 @@ struct AlbumStore {
     std::map<long long, std::vector<AlbumPhoto>> photos;  // by album id, newest first
     std::map<std::string, std::string> drawn;            // "<picture>/<width>" -> JPEG
     long long nextPhoto = 70001;
+    long long nextUpload = 5000;
 };
 
 bool userInClass(const json& user, const std::string& classId) {
@@ -233,11 +237,13 @@ std::string drawAlbumPicture(long long picture, int width) {
     return bytes;
 }
 
-// The drawn picture, made on first use and kept.
+// The drawn picture, made on first use and kept; an uploaded picture as it was sent.
 Reply albumPicture(AlbumStore& store, long long picture, int width) {
     const std::string key = std::to_string(picture) + "/" + std::to_string(width);
     {
         std::lock_guard guard(store.mutex);
+        auto uploaded = store.drawn.find(std::to_string(picture) + "/upload");
+        if (uploaded != store.drawn.end()) return Reply::text(uploaded->second, "image/png");
         auto found = store.drawn.find(key);
         if (found != store.drawn.end()) return Reply::text(found->second, "image/jpeg");
     }
@@ -358,7 +364,69 @@ void addAlbumRoutes(SampleService& service, const std::filesystem::path& dataDir
         if (picture < 0) return downloads ? downloads(request) : Reply::text(kResourceNotFound);
         return albumPicture(*store, picture, 1600);
     });
-    (void)kFirstUploadPost;
+
+    service.route("GET", "services/norvo/%@/class/album/power/list", [&service, store](const RecordedRequest& request) {
+        const auto user = service.data().userWithId(request.arguments.at(0));
+        json reply = json::array();
+        if (!user) return Reply::json(reply);
+        std::lock_guard guard(store->mutex);
+        for (const auto& album : store->albums)
+            if (userInClass(*user, albumClassOf(album)))
+                reply.push_back({{"id", album["id"]}, {"name", album["name"]}, {"power", "1"}});
+        return Reply::json(reply);
+    });
+
+    // Photos uploaded with a caption: kept with the album and shown as a photo post.
+    service.route("POST", "services/norvo/class/%@/album/%@/upload/photo", [&service, store, feed](const RecordedRequest& request) {
+        const std::string userId = request.arguments.at(0);
+        const long long albumId = albumNumber(request.arguments.at(1));
+        const auto user = service.data().userWithId(userId);
+        std::string caption;
+        std::vector<std::string> images;
+        for (const auto& part : request.parts) {
+            if (part.name == "description" && part.fileName.empty()) caption = part.bytes;
+            if (part.name == "image" && !part.bytes.empty()) images.push_back(part.bytes);
+        }
+        if (!user || images.empty()) return Reply::json({{"success", 0}});
+        std::string classId, albumName;
+        json ids = json::array(), attachments = json::array();
+        {
+            std::lock_guard guard(store->mutex);
+            auto photos = store->photos.find(albumId);
+            if (photos == store->photos.end()) return Reply::json({{"success", 0}});
+            for (const auto& bytes : images) {
+                const long long picture = store->nextUpload++;
+                store->drawn[std::to_string(picture) + "/upload"] = bytes;
+                photos->second.insert(photos->second.begin(), {store->nextPhoto++, picture});
+                ids.push_back(std::to_string(780000 + picture));
+                attachments.push_back({{"id", 770000 + picture}, {"type", "image"}, {"resModuleId", 780000 + picture}});
+            }
+            for (auto& album : store->albums)
+                if (albumNumber(albumText(album["id"])) == albumId) {
+                    album["count"] = std::to_string(photos->second.size());
+                    album["resourceId"] = std::to_string(770000 + photos->second.front().picture);
+                    classId = albumClassOf(album);
+                    albumName = album.value("name", "");
+                }
+        }
+        std::lock_guard guard(feed->mutex);
+        const long long postId = std::max(feed->nextPostId, kFirstUploadPost);
+        feed->nextPostId = postId + 1;
+        feed->posts.push_back({{"id", postId},
+                               {"uid", userId},
+                               {"name", user->value("name", "")},
+                               {"role", user->value("role", "")},
+                               {"dateline", FeedStore::now()},
+                               {"type", "class_album"},
+                               {"title", "上传到相册 " + albumName},
+                               {"content", caption},
+                               {"classId", classId},
+                               {"attachments", attachments},
+                               {"links", json::array()},
+                               {"praisers", json::array()},
+                               {"comments", json::array()}});
+        return Reply::json({{"success", 1}, {"resourceModuleIds", ids}});
+    });
 }
 
 }  // namespace sample_service

@@ -2,10 +2,12 @@
 
 #include "account/MVTInterClassViewController.h"
 #include "albums/MVTClassAlbumViewController.h"
+#include "albums/MVTUpAlbumPicViewController.h"
 #include "core/MVTPublicMethod.h"
 #include "shell/myNavigationController.h"
 
 #include "platform/ui/AlertView.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
 using namespace platform;
@@ -39,8 +41,15 @@ void presentClassAlbum(ViewController& from) {
     from.presentViewController(myNavigationController::withRoot(std::make_shared<MVTClassAlbumViewController>()), true);
 }
 
-void openUploadScreen(ViewController&, const std::string&, const std::string&, const std::string&,
-                      const std::string&) {}
+void openUploadScreen(ViewController& from, const std::string& albumName, const std::string& albumId,
+                      const std::string& fieldId, const std::string& forumId) {
+    auto upload = std::make_shared<MVTUpAlbumPicViewController>();
+    upload->setNameStr(albumName);
+    upload->setAlbumId(albumId);
+    upload->setFieldId(fieldId);
+    upload->setForumId(forumId);
+    if (auto stack = from.navigationController()) stack->pushViewController(upload, true);
+}
 
 void openCreateAlbumScreen(ViewController&, const std::string&) {}
 
