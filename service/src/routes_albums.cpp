@@ -352,16 +352,16 @@ void addAlbumRoutes(SampleService& service, const std::filesystem::path& dataDir
         return Reply::json(reply);
     });
 
-    auto thumbnails = service.handlerFor("GET", "resource/view/img_thumb/%@");
-    service.route("GET", "resource/view/img_thumb/%@", [store, thumbnails](const RecordedRequest& request) {
-        const long long picture = albumPictureOf(request.arguments.at(0), 770000);
-        if (picture < 0) return thumbnails ? thumbnails(request) : Reply::text("", "text/plain", 404);
+    // Album pictures have resource ids of their own ("77..." thumbnails, "78..." whole):
+    // their routes leave every other resource to the routes before.
+    service.route("GET", "resource/view/img_thumb/77%@", [store](const RecordedRequest& request) {
+        const long long picture = albumPictureOf("77" + request.arguments.at(0), 770000);
+        if (picture < 0) return Reply::text("", "text/plain", 404);
         return albumPicture(*store, picture, request.queryValue("size").value_or("m") == "big" ? 640 : 240);
     });
-    auto downloads = service.handlerFor("GET", "resource/%@/download");
-    service.route("GET", "resource/%@/download", [store, downloads](const RecordedRequest& request) {
-        const long long picture = albumPictureOf(request.arguments.at(0), 780000);
-        if (picture < 0) return downloads ? downloads(request) : Reply::text(kResourceNotFound);
+    service.route("GET", "resource/78%@/download", [store](const RecordedRequest& request) {
+        const long long picture = albumPictureOf("78" + request.arguments.at(0), 780000);
+        if (picture < 0) return Reply::text(kResourceNotFound);
         return albumPicture(*store, picture, 1600);
     });
 

@@ -47,7 +47,7 @@ TEST_F(HomeworkLauncherTest, TheLauncherIsHiddenByItsCodeOnly) {
     EXPECT_EQ(launcher()->frame(), Rect(0, 0, 80, 60));
     EXPECT_NE(driver->byText("作业"), nullptr);
 
-    openApps("student", "banjiwenjian,zuoye");
+    openApps("student", "banjiwenjian,zuoye,banjixiangce");
     EXPECT_TRUE(apps->titleArray().empty());
     EXPECT_EQ(launcher(), nullptr);
     // Another letter case, or blanks around it, hides nothing.
