@@ -583,6 +583,13 @@ double MVTTimeSpaceViewController::heightForRowAtIndexPath(TableView&, const Ind
     return MVTTimeSpaceCell::make(dataArray_[std::size_t(row)], previousDateline(row), row)->frame().height();
 }
 
+std::string MVTTimeSpaceViewController::heightKeyForRowAtIndexPath(TableView&, const IndexPath& indexPath) {
+    const int row = indexPath.row;
+    if (row < 0 || row >= int(dataArray_.size())) return {};
+    const auto previous = previousDateline(row);
+    return dataArray_[std::size_t(row)].dump() + "|" + (previous ? textOf(*previous) : std::string("-"));
+}
+
 void MVTTimeSpaceViewController::willDisplayCell(TableView&, TableViewCell&, const IndexPath& indexPath) {
     if (indexPath.row == int(dataArray_.size()) - 1 && !isMoring_ && isHaveMore_) loadMore();
 }

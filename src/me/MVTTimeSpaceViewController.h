@@ -116,6 +116,8 @@ public:
     std::shared_ptr<platform::TableViewCell> cellForRowAtIndexPath(platform::TableView& tableView,
                                                                    const platform::IndexPath& indexPath) override;
     double heightForRowAtIndexPath(platform::TableView& tableView, const platform::IndexPath& indexPath) override;
+    // A row is measured again only when its post or the day above it changed.
+    std::string heightKeyForRowAtIndexPath(platform::TableView& tableView, const platform::IndexPath& indexPath) override;
     void willDisplayCell(platform::TableView& tableView, platform::TableViewCell& cell,
                          const platform::IndexPath& indexPath) override;
     void didSelectRowAtIndexPath(platform::TableView& tableView, const platform::IndexPath& indexPath) override;
