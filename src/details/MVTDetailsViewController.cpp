@@ -137,15 +137,20 @@ void MVTDetailsViewController::sendJson(UrlRequest request,
     operation->start();
 }
 
+void MVTDetailsViewController::openedOffline() {
+    // The header and footer come from the item as the opener passed it.
+    showHUDWithBool(false);
+    initmytableview();
+    banner(MVTAppDelegate::NetworkMessageNoNetwork);
+}
+
 void MVTDetailsViewController::getLikeAndCommentCount() {
     showHUDWithBool(true);
     auto request = MVTPublicMethod::requestWithMethod(
         "GET", ServiceAddress::servicePrefix() + "user/" + userId() + "/feed/" + moduleId_ + "/stateCount",
         Json::object());
     if (!request) {
-        showHUDWithBool(false);
-        initmytableview();
-        banner(MVTAppDelegate::NetworkMessageNoNetwork);
+        openedOffline();
         return;
     }
     sendJson(
@@ -221,9 +226,7 @@ void MVTDetailsViewController::initData() {
     auto request = MVTPublicMethod::requestWithMethod(
         "GET", ServiceAddress::servicePrefix() + module_ + "/" + moduleId_ + "/comments/1", parameters);
     if (!request) {
-        showHUDWithBool(false);
-        initmytableview();
-        banner(MVTAppDelegate::NetworkMessageNoNetwork);
+        openedOffline();
         return;
     }
     sendJson(

@@ -264,6 +264,8 @@ private:
     platform::Json& item();
     void sendJson(platform::UrlRequest request, std::function<void(MVTDetailsViewController&, const platform::Json&)> done,
                   std::function<void(MVTDetailsViewController&)> failed);
+    // No network for the counts or a comment page.
+    void openedOffline();
     void stateReplied(const platform::Json& reply);
     void pageReplied(const platform::Json& reply);
     void commentStored(const platform::Json& row);

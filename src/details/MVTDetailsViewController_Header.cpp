@@ -7,6 +7,7 @@
 
 #include "details/MVTDetailsKindRenderer.h"
 #include "details/MVTFeedLoveMemberViewController.h"
+#include "details/PostReport.h"
 
 #include "feed/PostRecord.h"
 
@@ -95,25 +96,12 @@ void MVTDetailsViewController::createHeadView() {
     auto weak = weakAs<MVTDetailsViewController>();
     const std::string uid = textOf(record, "uid"), role = textOf(record, "role");
 
-    auto backdrop = MVTPublicMethod::imageViewWithColor(Color::whiteColor());
-    backdrop->setFrame({8, 8, 44, 44});
-    backdrop->setCornerRadius(22);
-    backdrop->setClipsToBounds(true);
-    headView_->addSubview(backdrop);
-    auto avatar = std::make_shared<Button>(Rect(10, 10, 40, 40));
-    avatar->setBackgroundColor(Color::clear());
-    avatar->setCornerRadius(20);
-    avatar->setClipsToBounds(true);
+    auto avatar = addPostAvatar(*headView_, 8, 8, record);
     avatar->setBorderWidth(0.5);
     avatar->setBorderColor(Color::rgb255(242, 242, 242));
-    avatar->setImage(Image::imageNamed("default_user"));
-    avatar->setAccessibilityHint(uid);
-    avatar->setAccessibilityValue(role);
-    MVTPublicMethod::setFaceImage(avatar, MVTPublicMethod::getPathByFileName(uid, "png"), role);
     avatar->addTarget(ControlEventTouchUpInside, [weak](Control&) {
         if (auto self = weak.lock()) self->clickHeadBtn();
     });
-    headView_->addSubview(avatar);
 
     const std::string name = textOf(record, "name");
     const Font nameFont = Font::systemFontOfSize(16);
@@ -197,10 +185,12 @@ void MVTDetailsViewController::createHeadView() {
         renderer_->setImageArray(imageArray_);
         if (!imageArray_.empty()) y = addPictures(y);
         if (!split.voices.empty()) addVoicePlayer(y, !imageArray_.empty(), split.voices[0]);
-        if (!split.files.empty()) {
+        // File and link rows: 40 high, 45 apart, 5 points before the first of each kind.
+        auto addRows = [&](const Json& entries, bool links) {
+            if (entries.empty()) return;
             y += 5;
-            for (const auto& file : split.files) {
-                auto button = renderer_->getAttachsButtonWith(file);
+            for (const auto& entry : entries) {
+                auto button = links ? renderer_->getLinksButtonWith(entry) : renderer_->getAttachsButtonWith(entry);
                 button->setFrame({20, y, W - 40, 40});
                 button->setCornerRadius(2);
                 button->setClipsToBounds(true);
@@ -209,21 +199,9 @@ void MVTDetailsViewController::createHeadView() {
                 headView_->addSubview(button);
                 y += 45;
             }
-        }
-        const Json& links = post::listOf(record, "links");
-        if (!links.empty()) {
-            y += 5;
-            for (const auto& link : links) {
-                auto button = renderer_->getLinksButtonWith(link);
-                button->setFrame({20, y, W - 40, 40});
-                button->setCornerRadius(2);
-                button->setClipsToBounds(true);
-                button->setBorderWidth(0.5);
-                button->setBorderColor(kHeaderButtonBorder);
-                headView_->addSubview(button);
-                y += 45;
-            }
-        }
+        };
+        addRows(split.files, false);
+        addRows(post::listOf(record, "links"), true);
     }
 
     if (post::isOwn(record, userId()) &&

@@ -2,6 +2,7 @@
 // button at the bottom, the teacher's visibility row, and the one multipart request.
 
 #include "details/MVTForwardViewController.h"
+#include "details/PostReport.h"
 
 #include "feed/PostKindRenderer.h"
 #include "feed/PostRecord.h"
@@ -70,6 +71,25 @@ std::shared_ptr<ForwardPostRenderer> forwardRenderer(const Json& post) {
 }
 
 }  // namespace
+
+std::shared_ptr<Button> addPostAvatar(View& host, double x, double y, const Json& post) {
+    const std::string uid = textOf(post, "uid"), role = textOf(post, "role");
+    auto backdrop = MVTPublicMethod::imageViewWithColor(Color::whiteColor());
+    backdrop->setFrame({x, y, 44, 44});
+    backdrop->setCornerRadius(22);
+    backdrop->setClipsToBounds(true);
+    host.addSubview(backdrop);
+    auto avatar = std::make_shared<Button>(Rect(x + 2, y + 2, 40, 40));
+    avatar->setBackgroundColor(Color::clear());
+    avatar->setCornerRadius(20);
+    avatar->setClipsToBounds(true);
+    avatar->setImage(Image::imageNamed("default_user"));
+    avatar->setAccessibilityHint(uid);
+    avatar->setAccessibilityValue(role);
+    MVTPublicMethod::setFaceImage(avatar, MVTPublicMethod::getPathByFileName(uid, "png"), role);
+    host.addSubview(avatar);
+    return avatar;
+}
 
 void MVTForwardViewController::initWithDic(const Json& post) { myDict_ = post.is_object() ? post : Json::object(); }
 
@@ -175,19 +195,7 @@ void MVTForwardViewController::createHeadView() {
     myView_->addSubview(headView_);
     const std::string uid = textOf(myDict_, "uid"), role = textOf(myDict_, "role");
 
-    auto backdrop = MVTPublicMethod::imageViewWithColor(Color::whiteColor());
-    backdrop->setFrame({8, 13, 44, 44});
-    backdrop->setCornerRadius(22);
-    backdrop->setClipsToBounds(true);
-    headView_->addSubview(backdrop);
-    auto avatar = std::make_shared<Button>(Rect(10, 15, 40, 40));
-    avatar->setCornerRadius(20);
-    avatar->setClipsToBounds(true);
-    avatar->setImage(Image::imageNamed("default_user"));
-    avatar->setAccessibilityHint(uid);
-    avatar->setAccessibilityValue(role);
-    MVTPublicMethod::setFaceImage(avatar, MVTPublicMethod::getPathByFileName(uid, "png"), role);
-    headView_->addSubview(avatar);
+    addPostAvatar(*headView_, 8, 13, myDict_);
 
     auto label = [](const Rect& frame, double size, const Color& colour, const std::string& text,
                     TextAlignment alignment = TextAlignment::Left) {
