@@ -145,15 +145,7 @@ void MVTPersonDetailViewController::refreshLevelLabels() {
     }
 }
 
-void MVTPersonDetailViewController::showHUDWithBool(bool show) {
-    if (show) {
-        if (hud_) hud_->removeFromSuperview();
-        hud_ = ProgressHUD::showHUDAddedTo(view(), true);
-        hud_->setRemoveFromSuperViewOnHide(true);
-    } else if (hud_) {
-        hud_->hide(true);
-    }
-}
+void MVTPersonDetailViewController::showHUDWithBool(bool show) { space::showOverlay(hud_, view(), show); }
 
 // ---- Space information
 

@@ -60,15 +60,7 @@ void MVTPrivacySettingViewController::initmyTable() {
     view()->addSubview(myTable_);
 }
 
-void MVTPrivacySettingViewController::showHUD(bool show) {
-    if (show) {
-        if (HUD_) HUD_->removeFromSuperview();
-        HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
-        HUD_->setRemoveFromSuperViewOnHide(true);
-    } else if (HUD_) {
-        HUD_->hide(true);
-    }
-}
+void MVTPrivacySettingViewController::showHUD(bool show) { space::showOverlay(HUD_, view(), show); }
 
 void MVTPrivacySettingViewController::netGetData() {
     std::weak_ptr<MVTPrivacySettingViewController> weak = weakAs<MVTPrivacySettingViewController>();

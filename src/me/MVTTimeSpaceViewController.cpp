@@ -214,15 +214,7 @@ void MVTTimeSpaceViewController::showConfirmBar(bool show) {
     view()->addSubview(confirmBar_);
 }
 
-void MVTTimeSpaceViewController::showHUD(bool show) {
-    if (show) {
-        if (HUD_) HUD_->removeFromSuperview();
-        HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
-        HUD_->setRemoveFromSuperViewOnHide(true);
-    } else if (HUD_) {
-        HUD_->hide(true);
-    }
-}
+void MVTTimeSpaceViewController::showHUD(bool show) { space::showOverlay(HUD_, view(), show); }
 
 // ---- The timeline
 

@@ -9,6 +9,7 @@
 
 #include "platform/HttpJsonRequestOperation.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/TextField.h"
 
 using namespace platform;
@@ -35,6 +36,16 @@ bool sendJson(const std::string& method, const std::string& path, const Json& pa
         [failure = std::move(failure)](HttpRequestOperation&, const HttpError&) { failure(); });
     operation->start();
     return true;
+}
+
+void showOverlay(std::shared_ptr<ProgressHUD>& hud, const std::shared_ptr<View>& view, bool show) {
+    if (show) {
+        if (hud) hud->removeFromSuperview();
+        hud = ProgressHUD::showHUDAddedTo(view, true);
+        hud->setRemoveFromSuperViewOnHide(true);
+    } else if (hud) {
+        hud->hide(true);
+    }
 }
 
 std::shared_ptr<AlertView> showApplyAlert(std::weak_ptr<AlertViewDelegate> delegate, bool overLimit,

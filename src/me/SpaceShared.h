@@ -13,6 +13,8 @@
 namespace platform {
 class AlertView;
 class AlertViewDelegate;
+class ProgressHUD;
+class View;
 }  // namespace platform
 
 namespace space {
@@ -30,6 +32,10 @@ bool succeeded(const platform::Json& reply);
 // with an error status goes to `failure`.
 bool sendJson(const std::string& method, const std::string& path, const platform::Json& parameters,
               std::function<void(const platform::Json&)> reply, std::function<void()> failure);
+
+// The screens' progress overlay in `hud`: showing puts a fresh one over `view` (the one
+// before leaves); hiding fades the current one out, and it leaves the view when hidden.
+void showOverlay(std::shared_ptr<platform::ProgressHUD>& hud, const std::shared_ptr<platform::View>& view, bool show);
 
 // The friend application's question (tag 203): "验证申请" with a plain text field holding
 // `text`, "取消" (0) and "确定" (1). The message asks for a short text, or, when
