@@ -1,6 +1,6 @@
 // The local database under the loads the screens put on it: a feed refresh stores a page of
-// 15 posts and reads the first page back; the chat stores messages one by one and reads a
-// whole conversation.
+// 15 posts and reads the first page back; the chat stores 10,000 messages as one page (one
+// transaction, one prepared insert; the aim is 0.5 s) and reads a whole conversation.
 
 #include "core/MVTtirraDataBase.h"
 #include "platform/Files.h"
@@ -96,21 +96,21 @@ BENCHMARK(BM_FeedStorePageAndReadFirstPage)
 
 bool messagesStored = false;
 
-void BM_StoreTenThousandMessagesOneByOne(benchmark::State& state) {
+void BM_StoreTenThousandMessagesInOnePage(benchmark::State& state) {
     home();
+    Json all = Json::array();
+    for (int n = 0; n < kMessages; ++n) all.push_back(message(n));
     for (auto _ : state) {
         MVTtirraDataBase::dropMSList();
-        for (int n = 0; n < kMessages; ++n) {
-            if (MVTtirraDataBase::insertMSGtable(Json::array({message(n)}), kUser) < 0) {
-                state.SkipWithError("a message was not stored");
-                break;
-            }
+        if (MVTtirraDataBase::insertMSGtable(all, kUser) < 0) {
+            state.SkipWithError("the messages were not stored");
+            break;
         }
     }
     messagesStored = true;
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
-BENCHMARK(BM_StoreTenThousandMessagesOneByOne)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_StoreTenThousandMessagesInOnePage)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ReadOneConversation(benchmark::State& state) {
     home();

@@ -18,6 +18,8 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/Application.h"
+#include "platform/ui/LazyImageView.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TapGestureRecognizer.h"
@@ -404,4 +406,21 @@ void MVTChatCell::selfplayVedio(Button& button) {
     } else if (d) {
         d->toDownLoadAudioWith(button);
     }
+}
+
+std::shared_ptr<View> MVTChatCell::viewForAttachment(HtmlTextView&, const HtmlAttachment& attachment, const Rect& frame) {
+    auto picture = std::make_shared<LazyImageView>(frame);
+    picture->setDisplaySize(frame.size);
+    picture->setImage(attachment.image ? attachment.image : Image::imageNamed("honor_meyo"));
+    if (!attachment.remoteUrl.empty()) picture->setUrl(attachment.remoteUrl);
+    return picture;
+}
+
+std::shared_ptr<View> MVTChatCell::viewForLink(HtmlTextView&, const HtmlLink& link, const Rect& frame) {
+    auto button = Button::buttonWithType(ButtonType::Custom);
+    button->setFrame({frame.x(), frame.y(), std::max(frame.width(), 25.0), std::max(frame.height(), 25.0)});
+    button->setAccessibilityHint(link.url);
+    const std::string url = link.url;
+    button->addTarget(ControlEventTouchUpInside, [url](Control&) { Application::shared().openURL(url); });
+    return button;
 }

@@ -76,6 +76,14 @@ public:
     // widthOfStrings:width: the text's width in the bubble.
     double widthOfStrings(const std::string& text, int maximum) const;
 
+    // The renderer's questions: faces and pictures of the text ("honor_meyo" for a face
+    // without a picture), and links opened through the system.
+    std::shared_ptr<platform::View> viewForAttachment(platform::HtmlTextView& textView,
+                                                      const platform::HtmlAttachment& attachment,
+                                                      const platform::Rect& frame) override;
+    std::shared_ptr<platform::View> viewForLink(platform::HtmlTextView& textView, const platform::HtmlLink& link,
+                                                const platform::Rect& frame) override;
+
     // Touch handlers.
     void clickHeadBtn();
     void enterEssay();

@@ -7,6 +7,7 @@
 #include "contacts/MVTGroupDetailViewController.h"
 #include "core/ServiceId.h"
 #include "me/MVTPersonDetailViewController.h"
+#include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 #include "shell/myTableView.h"
 
@@ -60,6 +61,7 @@ void MVTChatViewController::viewDidLoad() {
                                                                                  : view()->accessibilityHint());
     auto weak = weakAs<MVTChatViewController>();
     auto back = MVTPublicMethod::navigationleftBarButton();
+    back->setAccessibilityLabel(localized("返回"));
     back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
         if (auto self = weak.lock()) self->goback();
     });

@@ -35,6 +35,9 @@ protected:
         auto& account = MVTAccount::sharedInstance();
         account.setUserId("12");
         account.setRole("teacher");
+        // A teacher of a class: the message centre lays its hint for users without a class
+        // over the whole window.
+        account.setClassId("11");
         driver_ = std::make_unique<platform::UiDriver>();
     }
     void TearDown() override {
