@@ -117,8 +117,9 @@ void addSpaceRoutes(SampleService& service, const std::filesystem::path& dataDir
             post["dateline"] = now - post.value("ago", 0LL);
             post.erase("ago");
             post["classId"] = "space";
+            // Their ids (500 and up) stay clear of the class circle's, whose new posts keep
+            // counting on from the circle's own.
             store->posts.push_back(post);
-            store->nextPostId = std::max(store->nextPostId, post.value("id", 0LL) + 1);
         }
     }
 
