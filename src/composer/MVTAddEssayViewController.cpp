@@ -382,8 +382,7 @@ void MVTAddEssayViewController::vedioView() {
     });
     animationView = std::make_shared<ImageView>(Rect(0, 0, 30, 30));
     animationView->setImage(Image::imageNamed("icon_52_white"));
-    animationView->setAnimationImages({Image::imageNamed("icon_52_3white"), Image::imageNamed("icon_52_2white"),
-                                       Image::imageNamed("icon_52_1white"), Image::imageNamed("icon_52_white")});
+    animationView->setAnimationImages(composer_screen::speakerFrames());
     animationView->setAnimationDuration(2.0);
     animationView->setUserInteractionEnabled(false);
     play->addSubview(animationView);
@@ -567,13 +566,7 @@ void MVTAddEssayViewController::playVedio() {
     const int d = MVTPublicMethod::getVedioLength(vedioPath);
     animationView->setAnimationRepeatCount(static_cast<int>(std::floor(d * 0.5 + 1)));
     animationView->startAnimating();
-    if (ProximitySensor::shared().proximityState()) {
-        AudioSession::shared().setCategory(AudioSessionCategory::PlayAndRecord);
-        AudioRoute::shared().overrideOutputAudioPort(AudioRouteOverride::None);
-    } else {
-        AudioSession::shared().setCategory(AudioSessionCategory::MediaPlayback);
-        AudioRoute::shared().overrideOutputAudioPort(AudioRouteOverride::Speaker);
-    }
+    composer_screen::routeVoiceByProximity();
     if (!myplayer) return;
     myplayer->setVolume(0.8f);
     auto weak = weakAs<MVTAddEssayViewController>();

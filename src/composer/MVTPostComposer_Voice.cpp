@@ -78,8 +78,7 @@ void MVTPostComposerViewController::vedioView() {
     });
     animationView = std::make_shared<ImageView>(Rect(2, 1.4, 26, 26));
     animationView->setImage(Image::imageNamed("icon_52_white"));
-    animationView->setAnimationImages({Image::imageNamed("icon_52_3white"), Image::imageNamed("icon_52_2white"),
-                                       Image::imageNamed("icon_52_1white"), Image::imageNamed("icon_52_white")});
+    animationView->setAnimationImages(composer_screen::speakerFrames());
     animationView->setAnimationDuration(1.0);
     animationView->setUserInteractionEnabled(false);
     play->addSubview(animationView);
@@ -454,13 +453,7 @@ void MVTPostComposerViewController::playVedio() {
         static_cast<int>(std::floor(MVTPublicMethod::getVedioLength(vedioPath) * 0.5 + 1)));
     animationView->setAnimationDuration(1.0);
     animationView->startAnimating();
-    if (ProximitySensor::shared().proximityState()) {
-        AudioSession::shared().setCategory(AudioSessionCategory::PlayAndRecord);
-        AudioRoute::shared().overrideOutputAudioPort(AudioRouteOverride::None);
-    } else {
-        AudioSession::shared().setCategory(AudioSessionCategory::MediaPlayback);
-        AudioRoute::shared().overrideOutputAudioPort(AudioRouteOverride::Speaker);
-    }
+    composer_screen::routeVoiceByProximity();
 }
 
 void MVTPostComposerViewController::stopPlay() {

@@ -91,8 +91,12 @@ protected:
     }
     void pick(SmallEssay& essay, int count) {
         std::vector<platform::PickedAsset> assets;
-        for (int i = 0; i < count; ++i)
-            assets.push_back({pictureFile("e" + std::to_string(essay.picNum + i) + ".jpg", 30 + i, 20)});
+        for (int i = 0; i < count; ++i) {
+            std::string name = "e";
+            name += std::to_string(essay.picNum + i);
+            name += ".jpg";
+            assets.push_back({pictureFile(name, 30 + i, 20)});
+        }
         essay.assetsPickerControllerDidFinishPickingAssets(*std::make_shared<platform::AssetsPickerController>(),
                                                            assets);
     }

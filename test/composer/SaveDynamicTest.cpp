@@ -149,8 +149,11 @@ TEST_F(SaveDynamicTest, ResendPartsAndFileNamesForOneAndThreePictures) {
         for (const char* name : {"amr", "duration", "bg"}) expected.push_back(name);
         EXPECT_EQ(names, expected);
         EXPECT_EQ(files, c.names);
-        for (const auto& part : request.parts)
-            if (part.name == "bg") EXPECT_EQ(part.bytes, "2");
+        for (const auto& part : request.parts) {
+            if (part.name == "bg") {
+                EXPECT_EQ(part.bytes, "2");
+            }
+        }
         // "0" keeps the post, its files and its row.
         EXPECT_EQ(box->dataArray().size(), 1u);
         EXPECT_EQ(box->cellAt(0)->submitBtn()->titleForState(platform::ControlStateNormal), "发送");
