@@ -67,7 +67,14 @@ protected:
         auto tabs = rootAs<MyTabBarController>();
         std::vector<std::string> titles;
         for (auto& view : tabs->mytabbarView()->subviews())
-            if (auto label = std::dynamic_pointer_cast<Label>(view)) titles.push_back(label->text());
+            if (auto label = std::dynamic_pointer_cast<Label>(view)) {
+                // The unread marks are labels of the bar too; only the titles count here.
+                const long tag = label->tag();
+                if (tag == MyTabBarController::kFeedCountTag || tag == MyTabBarController::kMessageCountTag ||
+                    tag == MyTabBarController::kRelevantMeCountTag)
+                    continue;
+                titles.push_back(label->text());
+            }
         return titles;
     }
 

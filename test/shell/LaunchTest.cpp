@@ -282,9 +282,12 @@ TEST_F(LaunchTest, OpenedNotificationClosesPresentedStacksAndSelectsItsTab) {
     EXPECT_EQ(tabs->selectedIndex(), 0);
 
     const int before = messages->getNewDataCount();
+    // Selecting the tab reloads the centre by itself while messages are unread; the
+    // notification then asks for new ones once more.
+    const bool unread = integerValue(valueFor(tabs->unreadDic(), "newPm")) != 0;
     Application::shared().openLocalNotification({"2条新私信", "", 0, 0, nullptr});
     EXPECT_EQ(tabs->selectedIndex(), 1);
-    EXPECT_EQ(messages->getNewDataCount(), before + 1);
+    EXPECT_EQ(messages->getNewDataCount(), before + (unread ? 2 : 1));
     // The tab buttons follow as after a tap: the selected one shows its selected look.
     EXPECT_TRUE(tabs->buttonForTab(1)->isHighlighted());
     EXPECT_TRUE(tabs->buttonForTab(0)->isEnabled());
