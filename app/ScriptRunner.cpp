@@ -1,5 +1,7 @@
 #include "ScriptRunner.h"
 
+#include "LaunchApp.h"
+
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/Values.h"
@@ -153,6 +155,11 @@ int ScriptRunner::runLine(const std::string& line, int number, bool& quit) {
         auto landing = driver_.touchLikeAFinger(target, hold);
         if (landing == UiDriver::Landing::Covered) return error("\"" + arg + "\" is under another screen");
         if (landing == UiDriver::Landing::NotShowing) return error("\"" + arg + "\" is not on screen");
+        return 0;
+    }
+    if (command == "launch") {
+        if (arg.empty()) return error("launch wants a launcher's name");
+        if (!launchAppNamed(driver_, arg)) return error("no Apps tab to launch \"" + arg + "\" from");
         return 0;
     }
     if (command == "drag") {

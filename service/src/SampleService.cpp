@@ -384,6 +384,7 @@ void addSampleRoutes(SampleService& service) {
     addPageRoutes(service);
     addFeedRoutes(service, folder);
     addHomeworkRoutes(service, folder);
+    addTestRoutes(service);
     addDetailsRoutes(service, folder);
     addSpaceRoutes(service, folder);
     addChatRoutes(service, folder);

@@ -158,10 +158,10 @@ std::shared_ptr<Button> HomeworkScreen::setRightTextButton(const std::string& ti
 std::shared_ptr<HttpJsonRequestOperation> HomeworkScreen::sendRequest(const std::string& method,
                                                                       const std::string& path,
                                                                       const Json& parameters, Reply reply,
-                                                                      Failure failure, bool overlay) {
+                                                                      Failure failure, bool overlay, double timeout) {
     auto request = MVTPublicMethod::requestWithMethod(method, homework::serviceUrl(path), parameters);
     if (!request) return nullptr;
-    request->setTimeoutInterval(homework::kRequestTimeout);
+    request->setTimeoutInterval(timeout);
     if (overlay) showHUDWithBool(true);
     std::weak_ptr<ViewController> weak = weak_from_this();
     auto operation = HttpJsonRequestOperation::JSONRequestOperationWithRequest(

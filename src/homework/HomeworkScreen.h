@@ -88,14 +88,15 @@ protected:
 
     using Reply = std::function<void(const platform::Json& reply)>;
     using Failure = std::function<void()>;
-    // Sends a request to the service path with a 20-second timeout under the overlay
-    // (when `overlay`), which hides again when it ends. Answers nothing, and sends
+    // Sends a request to the service path with a 20-second timeout (or `timeout`) under
+    // the overlay (when `overlay`), which hides again when it ends. Answers nothing, and sends
     // nothing, while the network is down. Handlers run only while the screen lives; a
     // reply that is not JSON, or comes with an error status, goes to `failure`.
     std::shared_ptr<platform::HttpJsonRequestOperation> sendRequest(const std::string& method,
                                                                     const std::string& path,
                                                                     const platform::Json& parameters, Reply reply,
-                                                                    Failure failure, bool overlay = true);
+                                                                    Failure failure, bool overlay = true,
+                                                                    double timeout = homework::kRequestTimeout);
 
 private:
     std::shared_ptr<platform::ProgressHUD> HUD_;

@@ -166,6 +166,16 @@ double htmlSizeAttribute(xmlNode* node, const char* name) {
     return std::isfinite(v) && v > 0 ? v : 0;
 }
 
+// A CSS length in pixels ("36px", "36"); 0 for anything else (percentages, em).
+double cssPixels(const std::string& value) {
+    std::string text = lowered(trimmedCss(value));
+    if (text.size() > 2 && text.compare(text.size() - 2, 2, "px") == 0) text.resize(text.size() - 2);
+    char* end = nullptr;
+    double v = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || !trimmedCss(end).empty()) return 0;
+    return std::isfinite(v) && v > 0 ? v : 0;
+}
+
 // A source that can only be the name of an application picture: a plain file name.
 bool isApplicationPictureName(const std::string& source) {
     if (source.empty() || source[0] == '.' || source.size() > 64) return false;
@@ -179,6 +189,8 @@ struct TextStyle {
     bool bold = false;
     bool italic = false;
     int link = -1;
+    // "sup" raises the text, "sub" lowers it; both draw it smaller.
+    int shift = 0;
 };
 
 struct StyledRange {
@@ -289,6 +301,10 @@ struct MarkupBuilder {
             if (image && !image->isPlaceholder()) attachment.image = image;
         }
         double w = htmlSizeAttribute(node, "width"), h = htmlSizeAttribute(node, "height");
+        // An inline style ("width: 72px; height: 36px;") wins over the attributes.
+        const std::string style = htmlAttribute(node, "style");
+        if (double styled = cssPixels(styleProperty(style, "width")); styled > 0) w = styled;
+        if (double styled = cssPixels(styleProperty(style, "height")); styled > 0) h = styled;
         if (attachment.image) {
             Size natural = attachment.image->size();
             if (w <= 0 && h <= 0) {
@@ -331,6 +347,8 @@ struct MarkupBuilder {
             }
             if (name == "b") style.bold = true;
             if (name == "i") style.italic = true;
+            if (name == "sup") style.shift = 1;
+            if (name == "sub") style.shift = -1;
             if (name == "span") {
                 if (auto color = parseCssColor(styleProperty(htmlAttribute(child, "style"), "color"))) style.color = color;
             }
@@ -451,6 +469,12 @@ std::shared_ptr<const HtmlLayout> HtmlLayout::layoutFor(const std::string& marku
                 pango_attr_list_insert(list, ranged(pango_attr_weight_new(PANGO_WEIGHT_BOLD), range.start, range.end));
             if (range.style.italic)
                 pango_attr_list_insert(list, ranged(pango_attr_style_new(PANGO_STYLE_ITALIC), range.start, range.end));
+            if (range.style.shift != 0) {
+                const double rise = range.style.shift * options.fontSize() * 0.35;
+                pango_attr_list_insert(list, ranged(pango_attr_rise_new(int(std::lround(rise * PANGO_SCALE))),
+                                                    range.start, range.end));
+                pango_attr_list_insert(list, ranged(pango_attr_scale_new(0.7), range.start, range.end));
+            }
             if (range.style.link >= 0 && options.underlineLinks)
                 pango_attr_list_insert(list,
                                        ranged(pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), range.start, range.end));

@@ -60,8 +60,10 @@ struct HtmlLink {
 // The markup goes through libxml2's HTML parser (no network, errors silent) and only an
 // allow-list of elements has meaning: "span" (its style's colour: rgb(), rgba(), #hex or
 // a colour name), "a" (links, in the link colour), "b" and "i", "br", the blocks "p",
-// "div", "li" (a bulleted item inside "ul") and "ul", and "img" (pictures at most the
-// options' box). Text of any other element is kept as plain text, except that "script",
+// "div", "li" (a bulleted item inside "ul") and "ul", "sup" and "sub" (raised or lowered,
+// smaller), and "img" (pictures sized by their width and height attributes or their
+// style's pixel lengths, kept within the options' box). Text of any other element is
+// kept as plain text, except that "script",
 // "style", "iframe", "object", "embed" and "head" contribute nothing. Nothing is fetched
 // here: a picture source that names an application picture comes with that picture; an
 // http or https source is left for an image view to load; any other source (file:,
