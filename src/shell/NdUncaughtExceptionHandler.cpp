@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <typeinfo>
 #include <vector>
 
@@ -85,10 +86,10 @@ void UncaughtExceptionHandler() {
     // first one writes and ends the process; a failure inside the report itself ends it
     // at once.
     static std::mutex reporting;
-    thread_local bool inside = false;
-    if (inside) std::abort();
-    inside = true;
+    static std::atomic<std::thread::id> reporter{};
+    if (reporter.load() == std::this_thread::get_id()) std::abort();
     reporting.lock();
+    reporter.store(std::this_thread::get_id());
 
     std::type_info* type = abi::__cxa_current_exception_type();
     if (type) {
