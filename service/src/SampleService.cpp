@@ -383,9 +383,11 @@ void addSampleRoutes(SampleService& service) {
     addRegisterRoutes(service);
     addPageRoutes(service);
     addFeedRoutes(service, folder);
-    addHomeworkRoutes(service, folder);
     addTestRoutes(service);
     addDetailsRoutes(service, folder);
+    // After the routes that answer every "resource/%@/download", so that its own
+    // "resource/hw%@/download" stays the one that answers homework files.
+    addHomeworkRoutes(service, folder);
     addSpaceRoutes(service, folder);
     addChatRoutes(service, folder);
     addAlbumRoutes(service, folder);
