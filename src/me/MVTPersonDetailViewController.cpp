@@ -6,10 +6,12 @@
 #include "me/SpaceShared.h"
 
 #include "account/MVTInterClassViewController.h"
+#include "chat/MVTChatViewController.h"
 #include "contacts/ContactsCacheStore.h"
 
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
+#include "shell/myNavigationController.h"
 #include "shell/myTableView.h"
 
 #include "core/MVTPublicMethod.h"
@@ -246,6 +248,13 @@ bool MVTPersonDetailViewController::guardJoinClass() {
 
 void MVTPersonDetailViewController::sendMessage() {
     if (guardJoinClass()) return;
+    auto chat = std::make_shared<MVTChatViewController>();
+    chat->setMyDict(userDict_);
+    chat->setMsgType("person");
+    chat->setTitle(textOf(userDict_, "name"));
+    auto navigation = myNavigationController::withRoot(chat);
+    navigation->setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
+    presentViewController(navigation, true);
 }
 
 void MVTPersonDetailViewController::addFriend() {

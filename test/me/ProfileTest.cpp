@@ -8,6 +8,7 @@
 #include "me/MVTPathView.h"
 #include "me/MVTPrivacySettingViewController.h"
 
+#include "chat/MVTChatViewController.h"
 #include "contacts/ContactsCacheStore.h"
 #include "shell/myTableView.h"
 
@@ -99,6 +100,22 @@ TEST_F(ProfileTest, ApplicationFromTheFriendSearchMarksTheResultWaiting) {
     driver->pump();
     EXPECT_EQ(marked, std::vector<std::string>{"1001"});
     EXPECT_EQ(footerTitle(*page), "等待验证");
+}
+
+TEST_F(ProfileTest, SendingAMessageOpensTheChatWithThePerson) {
+    signIn("2001");
+    answerInfo("1001", 5, "teacher");
+    auto page = openProfile("1001", "linkMan");
+    page->sendMessage();
+    driver->pump();
+    auto navigation = std::dynamic_pointer_cast<NavigationController>(page->presentedViewController());
+    ASSERT_TRUE(navigation);
+    auto chat = std::dynamic_pointer_cast<MVTChatViewController>(navigation->viewControllers().front());
+    ASSERT_TRUE(chat);
+    EXPECT_EQ(textOf(chat->myDict(), "uid"), textOf(page->userDict(), "uid"));
+    EXPECT_EQ(chat->msgType(), "person");
+    EXPECT_EQ(chat->title(), textOf(page->userDict(), "name"));
+    EXPECT_EQ(navigation->modalTransitionStyle(), ModalTransitionStyle::CrossDissolve);
 }
 
 TEST_F(ProfileTest, RemovalPostsBothNotificationsAndDropsOnlyAnEqualCacheEntry) {
