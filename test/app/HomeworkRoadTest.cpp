@@ -26,39 +26,13 @@ protected:
         // The next launch starts at the login screen, whoever signed in before.
         MVTtirraDataBase::deleteSaveUser();
     }
-    void signIn(const std::string& user, const std::string& password) {
-        start();
-        ASSERT_EQ(run("tap 用户名/邮箱/手机号\ntype " + user + "\ntap 密 码\ntype " + password + "\ntap 登录\n"), 0)
-            << messages.str();
-        ASSERT_TRUE(pumpUntil([this] { return tabBar() != nullptr; }));
-        driver->settle();
-    }
-    // The screen on top of the homework stack the Apps tab presented.
-    template <class Screen>
-    std::shared_ptr<Screen> onTop() const {
-        auto tabs = tabBar();
-        auto presented = tabs ? tabs->presentedViewController() : nullptr;
-        auto stack = presented ? presented->asNavigationController() : nullptr;
-        return stack ? std::dynamic_pointer_cast<Screen>(stack->topViewController()) : nullptr;
-    }
-    // Turns the run loop, moving its clock on a little each turn (screens leave after
-    // short delays and transitions), until the condition holds.
-    bool waitFor(const std::function<bool()>& condition) {
-        const bool ok = pumpUntil([&] {
-            driver->advance(0.05);
-            return condition();
-        });
-        driver->settle();
-        return ok;
-    }
-    std::string shot(const std::string& name) { return "screenshot " + (home_ / "shots" / (name + ".png")).string() + "\n"; }
 };
 
 TEST_F(HomeworkRoadTest, ATeacherPublishesToAClassAndItsPupilFindsItUnread) {
     signIn("teacher", "teacher123");
     ASSERT_EQ(run("wait 1\ntap 发现\nwait 1\ntap 作业\nwait 1\n"), 0) << messages.str();
     ASSERT_TRUE(waitFor([this] {
-        auto list = onTop<MVTNewHWListViewController>();
+        auto list = onPresentedTop<MVTNewHWListViewController>();
         return list && list->dataArray().size() == 12;
     }));
     ASSERT_EQ(run(shot("list") + "tap 新作业\nwait 1\nexpect 作业接收人\nexpect 0人\n" + shot("composer") +
@@ -66,7 +40,7 @@ TEST_F(HomeworkRoadTest, ATeacherPublishesToAClassAndItsPupilFindsItUnread) {
               0)
         << messages.str();
     ASSERT_TRUE(waitFor([this] {
-        auto picker = onTop<MVTNHWGetStudentsViewController>();
+        auto picker = onPresentedTop<MVTNHWGetStudentsViewController>();
         return picker && picker->allStudentsDic().contains("11");
     }));
     ASSERT_EQ(run("expect 三年级一班\nexpect 三年级二班\ntap 全选\nexpect 已全选\n" + shot("picker") +
@@ -75,10 +49,10 @@ TEST_F(HomeworkRoadTest, ATeacherPublishesToAClassAndItsPupilFindsItUnread) {
               0)
         << messages.str();
     ASSERT_TRUE(waitFor([this] {
-        auto list = onTop<MVTNewHWListViewController>();
+        auto list = onPresentedTop<MVTNewHWListViewController>();
         return list && list->dataArray().size() == 13;
     })) << messages.str();
-    auto list = onTop<MVTNewHWListViewController>();
+    auto list = onPresentedTop<MVTNewHWListViewController>();
     const std::string id = textOf(list->dataArray()[0], "id");
     EXPECT_EQ(textOf(list->dataArray()[0], "stdCount"), "30");
     auto publish = service().lastRequest("/services/norvo/homework/publish/1001");
@@ -87,12 +61,12 @@ TEST_F(HomeworkRoadTest, ATeacherPublishesToAClassAndItsPupilFindsItUnread) {
 
     ASSERT_EQ(run("tap 背诵《静夜思》并默写一遍\nwait 1\n"), 0) << messages.str();
     ASSERT_TRUE(waitFor([this] {
-        auto details = onTop<MVTNHWDetailsViewController>();
+        auto details = onPresentedTop<MVTNHWDetailsViewController>();
         return details && details->statisticsButton() && details->statisticsButton()->isEnabled();
     }));
     ASSERT_EQ(run("expect 作业描述:\n" + shot("details") + "tap 提交统计(30)\nwait 1\n"), 0) << messages.str();
     ASSERT_TRUE(waitFor([this] {
-        auto statistics = onTop<MVTNHWSubmitStudentsListViewController>();
+        auto statistics = onPresentedTop<MVTNHWSubmitStudentsListViewController>();
         return statistics && statistics->dataArray().size() == 20;
     }));
     ASSERT_EQ(run("expect 未提交\n" + shot("statistics")), 0) << messages.str();
@@ -101,10 +75,10 @@ TEST_F(HomeworkRoadTest, ATeacherPublishesToAClassAndItsPupilFindsItUnread) {
     signIn("student", "student123");
     ASSERT_EQ(run("wait 1\ntap 发现\nwait 1\ntap 作业\nwait 1\n"), 0) << messages.str();
     ASSERT_TRUE(waitFor([this] {
-        auto pupils = onTop<MVTNewHWListViewController>();
+        auto pupils = onPresentedTop<MVTNewHWListViewController>();
         return pupils && !pupils->dataArray().empty();
     }));
-    auto pupils = onTop<MVTNewHWListViewController>();
+    auto pupils = onPresentedTop<MVTNewHWListViewController>();
     ASSERT_EQ(textOf(pupils->dataArray()[0], "id"), id);
     EXPECT_EQ(textOf(pupils->dataArray()[0], "readed"), "0");
     EXPECT_TRUE(MVTAccount::sharedInstance().newHM());
@@ -116,17 +90,17 @@ TEST_F(HomeworkRoadTest, ATeacherPublishesToAClassAndItsPupilFindsItUnread) {
     EXPECT_EQ(textOf(pupils->dataArray()[0], "readed"), "1");
 
     // Back, then one he handed in.
-    onTop<MVTNHWDetailsViewController>()->goback();
+    onPresentedTop<MVTNHWDetailsViewController>()->goback();
     driver->settle();
     ASSERT_EQ(run("tap 古诗背诵（第1周）：背诵并默写《静夜思》，明天课上抽查。请家长听孩子背一遍并签字。\nwait 1\n"), 0)
         << messages.str();
     ASSERT_TRUE(waitFor([this] {
-        auto details = onTop<MVTNHWDetailsViewController>();
+        auto details = onPresentedTop<MVTNHWDetailsViewController>();
         return details && details->downButton();
     }));
     ASSERT_EQ(run("tap 查看作业提交\nwait 1\n"), 0) << messages.str();
     ASSERT_TRUE(waitFor([this] {
-        auto answer = onTop<MVTNHWAnswerInfoViewController>();
+        auto answer = onPresentedTop<MVTNHWAnswerInfoViewController>();
         return answer && !answer->attachments()->resListArr().empty();
     }));
     ASSERT_EQ(run("expect 提交内容\n" + shot("answer")), 0) << messages.str();

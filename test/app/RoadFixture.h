@@ -17,10 +17,12 @@
 #include "platform/Log.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UiDriver.h"
 #include "platform/ui/Window.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -81,6 +83,36 @@ protected:
     }
     std::shared_ptr<MyTabBarController> tabBar() const {
         return std::dynamic_pointer_cast<MyTabBarController>(app->window()->rootViewController());
+    }
+    // A fresh launch signed in through the login screen's fields, on the tab bar.
+    void signIn(const std::string& user, const std::string& password) {
+        start();
+        ASSERT_EQ(run("tap 用户名/邮箱/手机号\ntype " + user + "\ntap 密 码\ntype " + password + "\ntap 登录\n"), 0)
+            << messages.str();
+        ASSERT_TRUE(pumpUntil([this] { return tabBar() != nullptr; }));
+        driver->settle();
+    }
+    // The screen on top of the navigation stack the tab bar presented (an Apps screen).
+    template <class Screen>
+    std::shared_ptr<Screen> onPresentedTop() const {
+        auto tabs = tabBar();
+        auto presented = tabs ? tabs->presentedViewController() : nullptr;
+        auto stack = presented ? presented->asNavigationController() : nullptr;
+        return stack ? std::dynamic_pointer_cast<Screen>(stack->topViewController()) : nullptr;
+    }
+    // Turns the run loop, moving its clock on a little each turn (screens leave after
+    // short delays and transitions), until the condition holds.
+    bool waitFor(const std::function<bool()>& condition) {
+        const bool ok = pumpUntil([&] {
+            driver->advance(0.05);
+            return condition();
+        });
+        driver->settle();
+        return ok;
+    }
+    // The script line that writes a picture of the window to shots/<name>.png in the home.
+    std::string shot(const std::string& name) const {
+        return "screenshot " + (home_ / "shots" / (name + ".png")).string() + "\n";
     }
 
     std::shared_ptr<MVTAppDelegate> app;
