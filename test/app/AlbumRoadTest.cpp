@@ -29,15 +29,6 @@ protected:
         auto stack = albumStack();
         return stack ? std::dynamic_pointer_cast<Screen>(stack->topViewController()) : nullptr;
     }
-    bool waitFor(const std::function<bool()>& condition) {
-        const bool ok = pumpUntil([&] {
-            driver->advance(0.05);
-            return condition();
-        });
-        driver->settle();
-        return ok;
-    }
-    std::string shot(const std::string& name) { return "screenshot " + (home_ / "shots" / (name + ".png")).string() + "\n"; }
 };
 
 TEST_F(AlbumRoadTest, ATeacherOpensTheRecentPhotosAnAlbumAndAPhoto) {

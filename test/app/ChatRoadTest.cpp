@@ -45,15 +45,6 @@ protected:
         auto navigation = presented ? presented->asNavigationController() : nullptr;
         return navigation ? std::dynamic_pointer_cast<MVTChatViewController>(navigation->topViewController()) : nullptr;
     }
-    bool waitFor(const std::function<bool()>& condition) {
-        const bool ok = pumpUntil([&] {
-            driver->advance(0.05);
-            return condition();
-        });
-        driver->settle();
-        return ok;
-    }
-    std::string shot(const std::string& name) { return "screenshot " + (home_ / "shots" / (name + ".png")).string() + "\n"; }
     bool confirmed(const std::string& text) {
         auto screen = chat();
         if (!screen) return false;

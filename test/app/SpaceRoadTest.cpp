@@ -33,14 +33,6 @@ protected:
         auto stack = spaceStack();
         return stack ? std::dynamic_pointer_cast<Screen>(stack->topViewController()) : nullptr;
     }
-    bool waitFor(const std::function<bool()>& condition) {
-        const bool ok = pumpUntil([&] {
-            driver->advance(0.05);
-            return condition();
-        });
-        driver->settle();
-        return ok;
-    }
 };
 
 TEST_F(SpaceRoadTest, LiMingVisitsWangsSpaceVotesAndOpensHerProfile) {

@@ -36,14 +36,6 @@ protected:
             if (part.name == name) return part.fileName.empty() ? part.bytes : "<file " + part.fileName + ">";
         return "(none)";
     }
-    bool waitFor(const std::function<bool()>& condition) {
-        const bool ok = pumpUntil([&] {
-            driver->advance(0.05);
-            return condition();
-        });
-        driver->settle();
-        return ok;
-    }
     template <class Screen>
     std::shared_ptr<Screen> presented() const {
         auto tabs = tabBar();
