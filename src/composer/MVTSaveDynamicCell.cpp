@@ -25,7 +25,7 @@ using namespace platform;
 namespace {
 
 const Color kLightBlue = Color::rgba(0.38, 0.78, 0.976);
-constexpr int kSpectrumFrames = 14;
+constexpr int kSoundWaveFrames = 14;
 
 std::string textIfAny(const nlohmann::json& post, const char* key) {
     if (!post.is_object() || !post.contains(key) || post.at(key).is_null()) return "";
@@ -234,7 +234,7 @@ void MVTSaveDynamicCell::reloadDataWith(const nlohmann::json& post, bool loadPic
         recordPalyImageView_->setUserInteractionEnabled(false);
         recordPalyImageView_->setImage(Image::imageNamed("icon_media_play_round_black"));
         std::vector<ImageRef> frames;
-        for (int i = 1; i <= kSpectrumFrames; ++i) frames.push_back(Image::imageNamed("icon_feed_spectrum_" + std::to_string(i)));
+        for (int i = 1; i <= kSoundWaveFrames; ++i) frames.push_back(Image::imageNamed("icon_feed_soundwave_" + std::to_string(i)));
         recordPalyImageView_->setAnimationImages(std::move(frames));
         recordPalyImageView_->setAnimationDuration(1.4);
         recordBtn_->addSubview(recordPalyImageView_);

@@ -99,14 +99,14 @@ void MVTDetailsViewController::createButtomToolView() {
     const double w = W / double(titles.size());
     auto weak = weakAs<MVTDetailsViewController>();
     for (std::size_t i = 0; i < titles.size(); ++i) {
-        const ToolButton* spec = toolButtonTitled(titles[i]);
+        const ToolButton* tool = toolButtonTitled(titles[i]);
         auto button = Button::buttonWithType(ButtonType::Custom);
         button->setBackgroundColor(Color::clear());
         button->setFrame({w * double(i), 4, w, 50});
-        button->setImage(Image::imageNamed(spec->image));
-        button->setImage(Image::imageNamed(spec->pressed), ControlStateHighlighted);
+        button->setImage(Image::imageNamed(tool->image));
+        button->setImage(Image::imageNamed(tool->pressed), ControlStateHighlighted);
         button->setImageEdgeInsets({5, (w - 24) / 2, 21, (w - 24) / 2});
-        button->setAccessibilityValue(spec->title);
+        button->setAccessibilityValue(tool->title);
         button->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
             if (auto self = weak.lock()) self->whichButtomBtnClicked(static_cast<Button&>(control));
         });
@@ -117,7 +117,7 @@ void MVTDetailsViewController::createButtomToolView() {
         label->setTextAlignment(TextAlignment::Center);
         label->setTextColor(Color::rgba(0.235, 0.235, 0.235));
         label->setTag(kToolLabelTag);
-        label->setText(spec->title);
+        label->setText(tool->title);
         button->addSubview(label);
         buttomToolView_->addSubview(button);
         if (i == 0) {
