@@ -2,28 +2,18 @@
 // (the local rows read, the list laid out, scrolled to the newest message), and one
 // full-screen frame of the message centre and of a chat (320 x 568 points at scale 2).
 // The aims are 20 ms to the first screen and 8 ms a frame.
+#include "support/ScreenBench.h"
+
 #include "chat/MVTChatViewController.h"
 #include "chat/MVTInteractionViewController.h"
-#include "core/MVTAccount.h"
 #include "core/MVTtirraDataBase.h"
-#include "sample_service/SampleService.h"
-#include "shell/InternationalControl.h"
 #include "shell/myNavigationController.h"
 #include "shell/myTableView.h"
 
-#include "platform/Files.h"
-#include "platform/Paths.h"
-#include "platform/Reachability.h"
 #include "platform/RunLoop.h"
-#include "platform/ui/GraphicsContext.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
-#include <filesystem>
 
 using namespace platform;
 using Json = nlohmann::json;
@@ -36,31 +26,6 @@ constexpr int kCachedMessages = 10000;
 // window.
 class ChatBench {
 public:
-    ChatBench() {
-        home_ = makeTemporaryFolder("tirra-bench-chat");
-        Paths::setHome(home_);
-        Reachability::setOverride(ReachabilityState::viaWifi());
-        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
-        sample_service::SampleService::Options options;
-        options.dataDirectory = sample_service::SampleService::defaultDataDirectory();
-        service_ = std::make_unique<sample_service::SampleService>(options);
-        service_->start();
-        setenv("TIRRA_BASE_URL", service_->baseUrl().c_str(), 1);
-        auto& account = MVTAccount::sharedInstance();
-        account.setUserId("1001");
-        account.setRole("teacher");
-        account.setName("王老师");
-        account.setClassId("11,12");
-        window_ = std::make_shared<Window>();
-        window_->setFrame(Screen::mainScreen().bounds());
-        window_->makeKeyAndVisible();
-    }
-    ~ChatBench() {
-        window_->setRootViewController(nullptr);
-        service_->stop();
-        std::error_code ec;
-        std::filesystem::remove_all(home_, ec);
-    }
     void cacheConversation() {
         Json all = Json::array();
         for (int n = 0; n < kCachedMessages; ++n)
@@ -79,23 +44,21 @@ public:
         chat->setMyDict({{"uid", "2001"}, {"name", "李明"}, {"role", "student"}});
         chat->setMsgType("person");
         chat->setTitle("李明");
-        window_->setRootViewController(myNavigationController::withRoot(chat));
+        app_.window().setRootViewController(myNavigationController::withRoot(chat));
         chat->tableView()->layoutIfNeeded();
         return chat;
     }
     std::shared_ptr<MVTInteractionViewController> openCentre() {
         auto centre = std::make_shared<MVTInteractionViewController>();
-        window_->setRootViewController(myNavigationController::withRoot(centre));
+        app_.window().setRootViewController(myNavigationController::withRoot(centre));
         RunLoop::main().runUntil([&] { return centre->dataArray().size() >= 10; }, 10);
         centre->mytableview()->layoutIfNeeded();
         return centre;
     }
-    Window& window() { return *window_; }
+    Window& window() { return app_.window(); }
 
 private:
-    std::filesystem::path home_;
-    std::unique_ptr<sample_service::SampleService> service_;
-    std::shared_ptr<Window> window_;
+    bench_support::ScreenBench app_{"chat", {"1001", "teacher", "11,12", "王老师"}};
 };
 
 void BM_ChatTenThousandCachedToFirstScreen(benchmark::State& state) {
@@ -108,20 +71,10 @@ void BM_ChatTenThousandCachedToFirstScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_ChatTenThousandCachedToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void frameOf(benchmark::State& state, Window& window) {
-    auto& main = Screen::mainScreen();
-    auto frame = makeImageContext(main.bounds().size, main.scale(), true);
-    Renderer::renderInto(*frame, window);
-    for (auto _ : state) {
-        Renderer::renderInto(*frame, window);
-        benchmark::DoNotOptimize(frame->pixels());
-    }
-}
-
 void BM_MessageCentreFrame(benchmark::State& state) {
     ChatBench bench;
     bench.openCentre();
-    frameOf(state, bench.window());
+    bench_support::timeWindowFrames(state, bench.window());
 }
 BENCHMARK(BM_MessageCentreFrame)->Unit(benchmark::kMillisecond);
 
@@ -130,7 +83,7 @@ void BM_ChatFrame(benchmark::State& state) {
     auto chat = bench.openChat();
     RunLoop::main().runUntil([&] { return !chat->dataArray().empty(); }, 10);
     chat->tableView()->layoutIfNeeded();
-    frameOf(state, bench.window());
+    bench_support::timeWindowFrames(state, bench.window());
 }
 BENCHMARK(BM_ChatFrame)->Unit(benchmark::kMillisecond);
 

@@ -2,16 +2,12 @@
 // page answered on loopback, a header with nine pictures and a long text, 15 comments of
 // text, faces and voices, laid out and drawn once), and one full-screen frame of the
 // comments afterwards (320 x 568 points at scale 2). Aims: 20 ms and 8 ms.
-#include "core/MVTAccount.h"
+#include "support/ScreenBench.h"
+
 #include "details/MVTDetailsViewController.h"
-#include "sample_service/SampleService.h"
-#include "shell/InternationalControl.h"
 #include "shell/myNavigationController.h"
 #include "shell/myTableView.h"
 
-#include "platform/Files.h"
-#include "platform/Paths.h"
-#include "platform/Reachability.h"
 #include "platform/RunLoop.h"
 #include "platform/ui/GraphicsContext.h"
 #include "platform/ui/Renderer.h"
@@ -20,8 +16,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 using namespace platform;
@@ -58,32 +52,13 @@ Json benchComments() {
 class DetailBench {
 public:
     DetailBench() {
-        home_ = makeTemporaryFolder("tirra-bench-detail");
-        Paths::setHome(home_);
-        Reachability::setOverride(ReachabilityState::viaWifi());
-        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
-        service_.start();
-        service_.setReply("GET", "/services/norvo/user/1001/feed/9001/stateCount",
-                          sample_service::Reply::json({{"success", 1}, {"commentCount", "15"}, {"likeCount", "2"},
-                                                       {"love", "0"}, {"likeUser", "王老师,李明"}}));
-        service_.setReply("GET", "/services/norvo/feed/9001/comments/1", sample_service::Reply::json(benchComments()));
-        setenv("TIRRA_BASE_URL", service_.baseUrl().c_str(), 1);
-        auto& account = MVTAccount::sharedInstance();
-        account.setUserId("1001");
-        account.setName("王老师");
-        account.setRole("teacher");
-        account.setClassId("11,12");
-        window_ = std::make_shared<Window>();
-        window_->setFrame(Screen::mainScreen().bounds());
-        window_->makeKeyAndVisible();
+        auto& service = app_.service();
+        service.setReply("GET", "/services/norvo/user/1001/feed/9001/stateCount",
+                         sample_service::Reply::json({{"success", 1}, {"commentCount", "15"}, {"likeCount", "2"},
+                                                      {"love", "0"}, {"likeUser", "王老师,李明"}}));
+        service.setReply("GET", "/services/norvo/feed/9001/comments/1", sample_service::Reply::json(benchComments()));
         Screen& main = Screen::mainScreen();
         frame_ = makeImageContext(main.bounds().size, main.scale(), true);
-    }
-    ~DetailBench() {
-        window_->setRootViewController(nullptr);
-        service_.stop();
-        std::error_code ec;
-        std::filesystem::remove_all(home_, ec);
     }
 
     // Opens the screen, waits for its comments and draws its first frame.
@@ -92,19 +67,17 @@ public:
         details->setMyDict(std::make_shared<Json>(benchPost()));
         details->setModelName("feed");
         details->setModelID("9001");
-        window_->setRootViewController(myNavigationController::withRoot(details));
+        app_.window().setRootViewController(myNavigationController::withRoot(details));
         RunLoop::main().runUntil([&] { return !details->dataArray().empty(); }, 10);
         details->mytableview()->layoutIfNeeded();
-        Renderer::renderInto(*frame_, *window_);
+        Renderer::renderInto(*frame_, app_.window());
         return details;
     }
-    void drawFrame() { Renderer::renderInto(*frame_, *window_); }
+    void drawFrame() { Renderer::renderInto(*frame_, app_.window()); }
     ImageGraphicsContext& frame() { return *frame_; }
 
 private:
-    std::filesystem::path home_;
-    sample_service::SampleService service_{{sample_service::SampleService::defaultDataDirectory(), true, false}};
-    std::shared_ptr<Window> window_;
+    bench_support::ScreenBench app_{"detail", {"1001", "teacher", "11,12", "王老师"}};
     std::unique_ptr<ImageGraphicsContext> frame_;
 };
 

@@ -4,21 +4,17 @@
 // resident memory reported as "rss_mb"), 10,000 posts written to the cache in one
 // transaction, and a reload after one praise with 100 posts listed (one row measured).
 // Aims: 10 ms, 8 ms, 150 MB, 0.5 s and 2 ms.
+#include "support/ScreenBench.h"
+
 #include "core/MVTAccount.h"
 #include "core/MVTtirraDataBase.h"
 #include "feed/MVTHomeViewController.h"
-#include "sample_service/SampleService.h"
-#include "shell/InternationalControl.h"
 #include "shell/myNavigationController.h"
 #include "shell/myTableView.h"
 
 #include "platform/Files.h"
 #include "platform/Paths.h"
-#include "platform/Reachability.h"
 #include "platform/RunLoop.h"
-#include "platform/ui/GraphicsContext.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 
 #include <benchmark/benchmark.h>
@@ -95,12 +91,7 @@ double residentMegabytes() {
 class FeedBench {
 public:
     FeedBench() {
-        home_ = makeTemporaryFolder("tirra-bench-feed");
-        Paths::setHome(home_);
-        Reachability::setOverride(ReachabilityState::viaWifi());
-        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
-        service_.start();
-        service_.route("GET", "services/norvo/feed/%@/list/1", [](const sample_service::RecordedRequest& request) {
+        app_.service().route("GET", "services/norvo/feed/%@/list/1", [](const sample_service::RecordedRequest& request) {
             Json page = Json::array();
             const auto above = request.queryValue("minIdNotIncludeSelf");
             if (!above) return sample_service::Reply::json(page);
@@ -110,22 +101,7 @@ public:
             page[0]["totalCount"] = "15";
             return sample_service::Reply::json(page);
         });
-        setenv("TIRRA_BASE_URL", service_.baseUrl().c_str(), 1);
-        auto& account = MVTAccount::sharedInstance();
-        account.setUserId("1001");
-        account.setName("王老师");
-        account.setRole("teacher");
-        account.setClassId("11,12");
-        account.setHideSquare("y");
-        window_ = std::make_shared<Window>();
-        window_->setFrame(Screen::mainScreen().bounds());
-        window_->makeKeyAndVisible();
-    }
-    ~FeedBench() {
-        window_->setRootViewController(nullptr);
-        service_.stop();
-        std::error_code ec;
-        std::filesystem::remove_all(home_, ec);
+        MVTAccount::sharedInstance().setHideSquare("y");
     }
 
     // The home screen listing the cache (filled with `count` posts first), laid out.
@@ -134,18 +110,16 @@ public:
         for (int id = count; id >= 1; --id) posts.push_back(mixedPost(id));
         MVTtirraDataBase::insertDynamicWithArr(posts, "1001");
         auto home = std::make_shared<MVTHomeViewController>();
-        window_->setRootViewController(myNavigationController::withRoot(home));
+        app_.window().setRootViewController(myNavigationController::withRoot(home));
         RunLoop::main().runUntil([&] { return !home->dataArray().empty(); }, 10);
         home->myTable()->layoutIfNeeded();
         return home;
     }
-    Window& window() { return *window_; }
+    Window& window() { return app_.window(); }
 
 private:
-    std::filesystem::path home_;
     // The sample data's routes too (avatars, thumbnails); nothing recorded.
-    sample_service::SampleService service_{{sample_service::SampleService::defaultDataDirectory(), true, false}};
-    std::shared_ptr<Window> window_;
+    bench_support::ScreenBench app_{"feed", {"1001", "teacher", "11,12", "王老师"}};
 };
 
 long long newestId(const MVTHomeViewController& home) {
@@ -168,14 +142,7 @@ BENCHMARK(BM_FeedRefreshCycle)->Unit(benchmark::kMillisecond);
 void BM_FeedFrame(benchmark::State& state) {
     FeedBench bench;
     bench.show(15);
-    // The window's frame loop: one picture drawn over on every frame.
-    Screen& main = Screen::mainScreen();
-    auto frame = makeImageContext(main.bounds().size, main.scale(), true);
-    Renderer::renderInto(*frame, bench.window());
-    for (auto _ : state) {
-        Renderer::renderInto(*frame, bench.window());
-        benchmark::DoNotOptimize(frame->pixels());
-    }
+    bench_support::timeWindowFrames(state, bench.window());
 }
 BENCHMARK(BM_FeedFrame)->Unit(benchmark::kMillisecond);
 

@@ -3,17 +3,14 @@
 // of the sample service to the first screen (the reply parsed, every question's text
 // prepared and its cell filled and measured, the first screen laid out), and one frame of
 // the sheet while it scrolls (320 x 568 points at scale 2). The aims are 40 ms and 8 ms.
-#include "core/MVTAccount.h"
-#include "sample_service/SampleService.h"
-#include "shell/InternationalControl.h"
+#include "support/ScreenBench.h"
+
 #include "shell/myNavigationController.h"
 #include "shell/myTableView.h"
 #include "tests/MVTCourseListViewController.h"
 #include "tests/QuestionText.h"
 
-#include "platform/Files.h"
 #include "platform/Paths.h"
-#include "platform/Reachability.h"
 #include "platform/RunLoop.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/GraphicsContext.h"
@@ -24,7 +21,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -89,36 +85,17 @@ Json sheetBenchQuestion(int i, const std::string& formula) {
 // questions, and the formula picture fetched once into the cache.
 class SheetBench {
 public:
-    SheetBench() : service_(sample_service::SampleService::Options{sample_service::SampleService::defaultDataDirectory()}) {
-        home_ = makeTemporaryFolder("tirra-bench-tests");
-        Paths::setHome(home_);
-        Reachability::setOverride(ReachabilityState::viaWifi());
-        InternationalControl::setUserlanguage(InternationalControl::kChinese, false);
-        service_.start();
-        const std::string formula = service_.baseUrl() + "img_src/formula-1.png";
+    SheetBench() {
+        const std::string formula = app_.service().baseUrl() + "img_src/formula-1.png";
         Json sheet = Json::array();
         for (int i = 0; i < kSheetBenchQuestions; ++i) sheet.push_back(sheetBenchQuestion(i, formula));
-        service_.setReply("GET", std::string("/services/norvo/course/exam/2001/") + kSheetBenchExam + "/new",
-                          sample_service::Reply::json(sheet));
-        setenv("TIRRA_BASE_URL", service_.baseUrl().c_str(), 1);
-        auto& account = MVTAccount::sharedInstance();
-        account.setUserId("2001");
-        account.setRole("student");
-        account.setClassId("11");
-        window_ = std::make_shared<Window>();
-        window_->setFrame(Screen::mainScreen().bounds());
-        window_->makeKeyAndVisible();
+        app_.service().setReply("GET", std::string("/services/norvo/course/exam/2001/") + kSheetBenchExam + "/new",
+                                sample_service::Reply::json(sheet));
         // The first sheet fetches the formula picture and writes it; later ones read it.
         const auto cached = Paths::documentsDirectory() / quiz::formulaFileName("formula-1.png");
         showSheet();
         RunLoop::main().runUntil([&] { return std::filesystem::exists(cached); }, 10);
         if (!std::filesystem::exists(cached)) std::abort();
-    }
-    ~SheetBench() {
-        window_->setRootViewController(nullptr);
-        service_.stop();
-        std::error_code ec;
-        std::filesystem::remove_all(home_, ec);
     }
 
     // A new sheet in the window, with its questions shown and its first screen laid out.
@@ -128,7 +105,7 @@ public:
         sheet->setExamId(kSheetBenchExam);
         sheet->setTitleStr("单元测验");
         sheet->view()->setTag(1);
-        window_->setRootViewController(myNavigationController::withRoot(sheet));
+        app_.window().setRootViewController(myNavigationController::withRoot(sheet));
         RunLoop::main().runUntil(
             [&] { return static_cast<int>(sheet->dataArr().size()) == kSheetBenchQuestions && sheet->mytableview(); },
             10);
@@ -136,12 +113,10 @@ public:
         sheet->mytableview()->layoutIfNeeded();
         return sheet;
     }
-    Window& window() { return *window_; }
+    Window& window() { return app_.window(); }
 
 private:
-    sample_service::SampleService service_;
-    std::filesystem::path home_;
-    std::shared_ptr<Window> window_;
+    bench_support::ScreenBench app_{"tests", {"2001", "student", "11", ""}};
 };
 
 void BM_TestSheetFirstScreen(benchmark::State& state) {
