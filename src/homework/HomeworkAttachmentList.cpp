@@ -42,7 +42,7 @@ std::shared_ptr<HomeworkAttachmentList> HomeworkAttachmentList::make(std::weak_p
     return list;
 }
 
-std::string HomeworkAttachmentList::iconNameForSuffix(const std::string& suffix) {
+std::string HomeworkAttachmentList::iconNameForSuffix(const std::string& suffix, const char* otherwise) {
     const std::string type = attachmentLowerText(suffix);
     auto any = [&type](std::initializer_list<const char*> names) {
         return std::any_of(names.begin(), names.end(), [&type](const char* name) { return type == name; });
@@ -53,7 +53,7 @@ std::string HomeworkAttachmentList::iconNameForSuffix(const std::string& suffix)
     if (any({"ppt", "pptx"})) return "ppt.png";
     if (any({"image", "png", "jpg", "bmp", "gif", "tif", "pcx", "tga", "ico", "tiff", "jpeg"})) return "picture.png";
     if (any({"excel", "xlsx", "xls"})) return "excel.png";
-    return "word.png";
+    return otherwise;
 }
 
 std::string HomeworkAttachmentList::sizeText(const Json& size) {

@@ -50,8 +50,10 @@ public:
     // Leaving the screen: a running download is cancelled and the voice stopped.
     void leave();
 
-    // The icon of a file row by its (lower-cased) suffix; the size text of a byte count.
-    static std::string iconNameForSuffix(const std::string& suffix);
+    // The icon of a file row by its (lower-cased) suffix; `otherwise` for a type the table
+    // does not name.
+    static std::string iconNameForSuffix(const std::string& suffix, const char* otherwise = "word.png");
+    // The size text of a byte count.
     static std::string sizeText(const platform::Json& size);
 
     const platform::Json& resListArr() const { return resListArr_; }

@@ -44,3 +44,17 @@ public:
                                        const platform::Json& selectClassDic,
                                        const platform::Json& selectStudentsDic) = 0;
 };
+
+// Told by the class assignment screen after a successful send.
+class SenAgainDelegate {
+public:
+    virtual ~SenAgainDelegate() = default;
+    // The homework of row `row` is now assigned to `shareTargets` (the list the screen built
+    // from the reply); told right before ReloadOneCell so the row shows the new classes.
+    virtual void takeShareTargets(int row, const platform::Json& shareTargets) {
+        (void)row;
+        (void)shareTargets;
+    }
+    // ReloadOneCell: redraws row `row`.
+    virtual void ReloadOneCell(int row) = 0;
+};
