@@ -324,3 +324,153 @@ Color Image::colorAt(int x, int y) const {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+namespace {
+
+bool quarterTurned(ImageOrientation o) {
+    return o == ImageOrientation::Left || o == ImageOrientation::Right || o == ImageOrientation::LeftMirrored ||
+           o == ImageOrientation::RightMirrored;
+}
+
+// Whole pixels for a computed length: a hair over a whole number (rounding noise of a
+// turn) does not add a pixel.
+int wholePixels(double length) { return std::max(1, int(std::ceil(length - 1e-6))); }
+
+cairo_surface_t* newCanvas(int w, int h) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return surface;
+}
+
+cairo_matrix_t cairoMatrix(const AffineTransform& t) {
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    return m;
+}
+
+}  // namespace
+
+Size Image::size() const {
+    double w = double(pixelWidth_) / scale_, h = double(pixelHeight_) / scale_;
+    return quarterTurned(orientation_) ? Size{h, w} : Size{w, h};
+}
+
+ImageRef Image::withOrientation(ImageOrientation orientation) const {
+    auto image = copyWithCaps(caps_, leftCap_, topCap_);
+    image->orientation_ = orientation;
+    return image;
+}
+
+ImageRef Image::rotatedByRadians(double radians) const {
+    double cs = std::fabs(std::cos(radians)), sn = std::fabs(std::sin(radians));
+    int w = wholePixels(pixelWidth_ * cs + pixelHeight_ * sn), h = wholePixels(pixelWidth_ * sn + pixelHeight_ * cs);
+    cairo_surface_t* surface = newCanvas(w, h);
+    if (!surface) return nullptr;
+    cairo_t* cr = cairo_create(surface);
+    cairo_translate(cr, w / 2.0, h / 2.0);
+    cairo_rotate(cr, radians);
+    cairo_set_source_surface(cr, surface_, -pixelWidth_ / 2.0, -pixelHeight_ / 2.0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    auto image = ImageRef(new Image(surface, scale_));
+    image->orientation_ = orientation_;
+    return image;
+}
+
+ImageRef Image::croppedToRect(const Rect& pixelRect) const {
+    // Whole pixels: the rectangle's edges toward zero, as an integer cut would take them.
+    long x0 = long(std::trunc(pixelRect.x())), y0 = long(std::trunc(pixelRect.y()));
+    long x1 = x0 + long(std::trunc(pixelRect.width())), y1 = y0 + long(std::trunc(pixelRect.height()));
+    x0 = std::max(0L, x0);
+    y0 = std::max(0L, y0);
+    x1 = std::min(long(pixelWidth_), x1);
+    y1 = std::min(long(pixelHeight_), y1);
+    if (x1 <= x0 || y1 <= y0) return nullptr;
+    cairo_surface_t* surface = newCanvas(int(x1 - x0), int(y1 - y0));
+    if (!surface) return nullptr;
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, surface_, -double(x0), -double(y0));
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    auto image = ImageRef(new Image(surface, scale_));
+    image->orientation_ = orientation_;
+    return image;
+}
+
+ImageRef Image::drawnUnderTransform(Size canvas, double scale, const AffineTransform& transform,
+                                    const Rect& drawRect) const {
+    if (scale <= 0) scale = 1;
+    cairo_surface_t* surface = newCanvas(wholePixels(canvas.width * scale), wholePixels(canvas.height * scale));
+    if (!surface) return nullptr;
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
+    cairo_matrix_t m = cairoMatrix(transform);
+    cairo_transform(cr, &m);
+    cairo_rectangle(cr, drawRect.x(), drawRect.y(), drawRect.width(), drawRect.height());
+    cairo_clip(cr);
+    cairo_translate(cr, drawRect.x(), drawRect.y());
+    cairo_scale(cr, drawRect.width() / pixelWidth_, drawRect.height() / pixelHeight_);
+    cairo_set_source_surface(cr, surface_, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return ImageRef(new Image(surface, scale));
+}
+
+ImageRef Image::flippedVertically() const {
+    double w = double(pixelWidth_) / scale_, h = double(pixelHeight_) / scale_;
+    return drawnUnderTransform({w, h}, scale_, {1, 0, 0, -1, 0, h}, {0, 0, w, h});
+}
+
+ImageRef Image::flippedHorizontally() const {
+    double w = double(pixelWidth_) / scale_, h = double(pixelHeight_) / scale_;
+    return drawnUnderTransform({w, h}, scale_, {-1, 0, 0, 1, w, 0}, {0, 0, w, h});
+}
+
+ImageRef Image::uprightImage(const ImageRef& image) {
+    if (!image || image->orientation_ == ImageOrientation::Up) return image;
+    const Size shown = image->size();
+    const double width = shown.width, height = shown.height;
+    using O = ImageOrientation;
+    const O o = image->orientation_;
+    // The turn is worked out in a y-up space, where a picture is drawn with its first row
+    // at the top of its rectangle: first flip the canvas to y-up.
+    AffineTransform t = AffineTransform::translation(0, height);
+    auto then = [&t](const AffineTransform& step) { t = step.concat(t); };
+    then(AffineTransform::scale(1, -1));
+    if (o == O::Down || o == O::DownMirrored) {
+        then(AffineTransform::translation(width, height));
+        then(AffineTransform::rotation(M_PI));
+    } else if (o == O::Left || o == O::LeftMirrored) {
+        then(AffineTransform::translation(width, 0));
+        then(AffineTransform::rotation(M_PI / 2));
+    } else if (o == O::Right || o == O::RightMirrored) {
+        then(AffineTransform::translation(0, height));
+        then(AffineTransform::rotation(-M_PI / 2));
+    }
+    if (o == O::UpMirrored || o == O::DownMirrored) {
+        then(AffineTransform::translation(width, 0));
+        then(AffineTransform::scale(-1, 1));
+    } else if (o == O::LeftMirrored || o == O::RightMirrored) {
+        then(AffineTransform::translation(height, 0));
+        then(AffineTransform::scale(-1, 1));
+    }
+    const Rect drawn = quarterTurned(o) ? Rect{0, 0, height, width} : Rect{0, 0, width, height};
+    // Drawn first row up in the y-up space.
+    then(AffineTransform::translation(0, drawn.height()));
+    then(AffineTransform::scale(1, -1));
+    return image->drawnUnderTransform(shown, 1, t, drawn);
+}
+
+}  // namespace platform

@@ -15,6 +15,12 @@ namespace platform {
 class Image;
 using ImageRef = std::shared_ptr<Image>;
 
+// How the stored pixels are to be turned to show the picture upright, as the handset
+// names the eight camera orientations (EXIF 1, 3, 8, 6, 2, 4, 5, 7). Decoding already
+// applies a file's own orientation, so decoded pictures are Up; a picture tagged
+// otherwise is made upright by uprightImage().
+enum class ImageOrientation { Up, Down, Left, Right, UpMirrored, DownMirrored, LeftMirrored, RightMirrored };
+
 // A decoded picture: premultiplied ARGB pixels, a scale (pixels per point) and optional
 // stretchable caps. Immutable; operations answer new images. Decoding and encoding go
 // through gdk-pixbuf (PNG, JPEG, GIF's first frame and whatever else it reads).
@@ -45,8 +51,12 @@ public:
     // Adopts a cairo ARGB32 surface (takes a reference).
     static ImageRef fromSurface(_cairo_surface* surface, double scale = 1);
 
-    // Size in points (pixels / scale).
-    Size size() const { return {double(pixelWidth_) / scale_, double(pixelHeight_) / scale_}; }
+    // Size in points (pixels / scale), as shown: a picture turned a quarter (Left, Right
+    // and their mirrors) has its stored width and height swapped.
+    Size size() const;
+    ImageOrientation orientation() const { return orientation_; }
+    // The same pixels tagged with another orientation.
+    ImageRef withOrientation(ImageOrientation orientation) const;
     double scale() const { return scale_; }
     int pixelWidth() const { return pixelWidth_; }
     int pixelHeight() const { return pixelHeight_; }
@@ -58,6 +68,26 @@ public:
 
     // The picture redrawn into `size` points at `scale` (stretched to fill).
     ImageRef redrawnToSize(Size size, double scale = 1) const;
+    // ---- Picture operations; pixels, never points, unless said. Each answers a new picture
+    // and leaves this one as it is.
+    // A copy turned by `radians` (clockwise on screen) about its centre, on a canvas the
+    // size of the turned picture's bounding box (clear around it). Same scale.
+    ImageRef rotatedByRadians(double radians) const;
+    // The pixels inside `rect` (whole pixels, limited to the picture); nullptr when the
+    // rectangle does not meet the picture. Same scale and orientation.
+    ImageRef croppedToRect(const Rect& pixelRect) const;
+    // A new transparent bitmap of `canvas` points at `scale` with the stored pixels drawn
+    // into `drawRect` under `transform` (applied to the canvas first, as a drawing
+    // context's current transform), in a y-down space.
+    ImageRef drawnUnderTransform(Size canvas, double scale, const AffineTransform& transform,
+                                 const Rect& drawRect) const;
+    // The stored pixels mirrored top to bottom (vertical) or left to right.
+    ImageRef flippedVertically() const;
+    ImageRef flippedHorizontally() const;
+    // The upright picture: an Up picture itself, any other drawn turned as its orientation
+    // says into a new Up picture of scale 1.
+    static ImageRef uprightImage(const ImageRef& image);
+
     // The picture's shape filled with `color` (its alpha kept, its colours replaced).
     ImageRef tintedWithColor(const Color& color) const;
 
@@ -92,6 +122,7 @@ private:
     std::string missingName_;
     int leftCap_ = 0;
     int topCap_ = 0;
+    ImageOrientation orientation_ = ImageOrientation::Up;
 };
 
 }  // namespace platform
