@@ -4,6 +4,7 @@
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "homework/MVTNewHWListViewController.h"
+#include "tests/MVTSchoolTimeTableViewController.h"
 #include "tests/MVTTestCourseViewController.h"
 #include "shell/InternationalControl.h"
 #include "shell/myNavigationController.h"
@@ -231,6 +232,11 @@ void MVTAppsViewController::appButtonClick(Button& button) {
         // No launcher of the grid carries this name: only the automation's "launch" gets here.
         auto tests = std::make_shared<MVTTestCourseViewController>();
         presentViewController(myNavigationController::withRoot(tests), true);
+    }
+    if (name == localized("课程表")) {
+        // No launcher of the grid carries this name either: only "launch" gets here.
+        auto timetable = std::make_shared<MVTSchoolTimeTableViewController>();
+        presentViewController(myNavigationController::withRoot(timetable), true);
     }
     if (name == localized("班级相册")) albums::presentClassAlbum(*this);
 }
