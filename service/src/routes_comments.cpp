@@ -5,7 +5,11 @@
 // "msg" repeats the text as sent; "replyName" for an answer) and counted into its post
 // when the post is one of the sample feed's. A voice becomes a new resource, named by the
 // first entry of "attachmentList" ("resModuleId", "duration").
+// GET user/<user>/comment/<comment>/delete removes one of the user's own comments, from
+// a post of the feed or an item of another module: "success" 1, or 0 with "message".
 #include "FeedStore.h"
+
+#include <optional>
 
 namespace sample_service {
 
@@ -66,6 +70,40 @@ void addCommentRoutes(SampleService& service, const std::filesystem::path& dataD
             store->changed[id] = FeedStore::now();
         }
         return Reply::json({{"success", 1}, {"comment", comment}});
+    });
+
+    service.route("GET", "services/norvo/user/%@/comment/%@/delete", [store](const RecordedRequest& request) {
+        const std::string userId = request.arguments.at(0), commentId = request.arguments.at(1);
+        auto textOfId = [](const nlohmann::json& value) {
+            return value.is_string() ? value.get<std::string>() : value.is_number() ? value.dump() : std::string();
+        };
+        // Removes the comment from `comments` when it is there; "" when it is the user's.
+        auto removeFrom = [&](nlohmann::json& comments) -> std::optional<std::string> {
+            if (!comments.is_array()) return std::nullopt;
+            for (auto it = comments.begin(); it != comments.end(); ++it) {
+                if (!it->is_object() || textOfId(it->value("id", nlohmann::json())) != commentId) continue;
+                if (textOfId(it->value("uid", nlohmann::json())) != userId) return std::string("只能删除自己的评论");
+                comments.erase(it);
+                return std::string();
+            }
+            return std::nullopt;
+        };
+        std::lock_guard guard(store->mutex);
+        std::optional<std::string> outcome;
+        for (auto& post : store->posts) {
+            if (!post.contains("comments")) continue;
+            outcome = removeFrom(post["comments"]);
+            if (outcome) {
+                if (outcome->empty() && post.contains("id") && post["id"].is_number_integer())
+                    store->changed[post["id"].get<long long>()] = FeedStore::now();
+                break;
+            }
+        }
+        for (auto it = store->otherComments.begin(); !outcome && it != store->otherComments.end(); ++it)
+            outcome = removeFrom(it->second);
+        if (!outcome) return Reply::json({{"success", 0}, {"message", "该评论已被删除"}});
+        if (!outcome->empty()) return Reply::json({{"success", 0}, {"message", *outcome}});
+        return Reply::json({{"success", 1}});
     });
 }
 

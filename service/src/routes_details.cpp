@@ -10,7 +10,13 @@
 //   POST services/norvo/user/<user>/share/<post>      forwards a post: multipart "message"
 //        and "permission"; the feed gains a "share" post of the user
 //   GET  services/norvo/user/<user>/feed/<post>/message/delete   deletes the user's post
-//   GET  services/norvo/<user>/praise/<module>/<id>/users   the praisers
+//   GET  services/norvo/<user>/praise/<module>/<id>/users   the praisers ("uid", "name",
+//        "role")
+//   GET  services/norvo/<user>/relative/<page>/list     the reactions to the user, pages
+//        of 10 from 1, newest first; "type" ("relative", "comment", "like",
+//        "comment_like") keeps one kind. Page 1 clears the user's relevant count of the poll
+//   GET  services/norvo/praise/<user>/user/<page>      the praise of the user's items, pages
+//        of 15 from 1 (30 records of several modules)
 //   GET  resource/<id>/download                        also the voices of new comments
 #include "FeedStore.h"
 
@@ -60,6 +66,133 @@ nlohmann::json pageOf(const nlohmann::json& comments, const RecordedRequest& req
         page.push_back(shown);
     }
     return page;
+}
+
+
+constexpr long long kReactionsPage = 10;
+constexpr long long kPraiseMePage = 15;
+
+// Page `page` (from 1) of `size` entries.
+nlohmann::json pageNumbered(const nlohmann::json& all, long long page, long long size) {
+    nlohmann::json shown = nlohmann::json::array();
+    if (page < 1) return shown;
+    for (long long i = (page - 1) * size; i < page * size && i < (long long)all.size(); ++i) shown.push_back(all[i]);
+    return shown;
+}
+
+struct SampleReaction {
+    const char* type;
+    const char* uid;
+    long long postId;
+    const char* comment;
+    const char* voice;        // resource id of a voice comment
+    const char* resourceId;   // the quoted post's picture, mood or video
+    const char* isImage;
+};
+
+// Twenty-five reactions to the sample teacher's posts, newest first: faces, lines,
+// a voice comment, quotes with pictures, a mood, an honour picture and a video.
+nlohmann::json sampleReactions(FeedStore& store, SampleService& service) {
+    static const SampleReaction kReactions[] = {
+        {"comment", "2001", 9, "王老师，我选了两个答案[em:12:]", "", "", ""},
+        {"like", "1002", 9, "", "", "", ""},
+        {"relative", "2003", 5, "@王老师 照片拍得真好</br>下次还想去", "", "881001", "1"},
+        {"comment", "3001", 1, "收到，孩子会按时完成[em:3:]", "", "", ""},
+        {"comment_like", "2004", 1, "我也觉得[em:5:]", "", "", ""},
+        {"comment", "2001", 7, "", "880001", "", ""},
+        {"like", "2003", 5, "", "", "881002", "1"},
+        {"comment", "1002", 15, "文件已下载</br>谢谢王老师</br>[em:1:]", "", "", ""},
+        {"relative", "9001", 19, "恭喜获得新勋章", "", "", ""},
+        {"comment", "2004", 20, "相册里有我[em:8:]", "", "881004", "1"},
+        {"like", "3001", 1, "", "", "", ""},
+        {"comment", "2003", 29, "明天见", "", "53", "1"},
+        {"relative", "2001", 38, "@王老师 请看这个视频", "", "881005", "0"},
+        {"comment_like", "1002", 9, "投票结果出来了吗", "", "", ""},
+        {"comment", "2001", 5, "这张是我拍的", "", "881003", "1"},
+        {"like", "2004", 15, "", "", "", ""},
+        {"comment", "3001", 7, "", "880001", "", ""},
+        {"relative", "2003", 1, "@王老师 好的", "", "", ""},
+        {"comment", "1002", 29, "<b>加粗</b>的字&amp;符号", "", "", ""},
+        {"like", "2001", 20, "", "", "881006", "1"},
+        {"comment_like", "2003", 38, "我也参加", "", "", ""},
+        {"comment", "9001", 9, "请大家都来投票[em:20:]", "", "", ""},
+        {"relative", "2004", 29, "@王老师 收到", "", "", ""},
+        {"like", "1002", 1, "", "", "", ""},
+        {"comment", "2001", 15, "null", "", "", ""},
+    };
+    nlohmann::json all = nlohmann::json::array();
+    long long id = 7001;
+    long long dateline = 1767800000;
+    for (const auto& reaction : kReactions) {
+        const auto user = service.data().userWithId(reaction.uid);
+        const nlohmann::json* post = store.find(reaction.postId);
+        nlohmann::json record = {{"id", std::to_string(id++)},
+                                 {"uid", reaction.uid},
+                                 {"name", user ? user->value("name", "") : ""},
+                                 {"role", user ? user->value("role", "") : ""},
+                                 {"type", reaction.type},
+                                 {"dateline", std::to_string(dateline)},
+                                 {"feedId", std::to_string(reaction.postId)},
+                                 {"likeCount", "0"},
+                                 {"love", "0"},
+                                 {"commentCount", "0"}};
+        dateline -= 3600;
+        if (*reaction.comment) record["comment"] = reaction.comment;
+        if (*reaction.voice) record["commentAudoResourceId"] = reaction.voice;
+        if (*reaction.resourceId) {
+            record["resourceId"] = reaction.resourceId;
+            record["isImage"] = reaction.isImage;
+        }
+        if (post) {
+            const std::string type = post->value("type", "");
+            record["feedType"] = type;
+            record["fname"] = post->value("name", "");
+            record["attachments"] = post->value("attachments", nlohmann::json::array());
+            std::string message = post->value("content", "");
+            if (message.empty() && post->contains("vote") && (*post)["vote"].is_object())
+                message = (*post)["vote"].value("title", "");
+            if (type == "decoration") {
+                const std::string img = (*post)["decoration"].value("img", "");
+                record["decorationPicPath"] = "/static/images/honor/" + img;
+            }
+            if (!message.empty()) record["message"] = message;
+        }
+        all.push_back(record);
+    }
+    return all;
+}
+
+// Thirty praises of the sample teacher's items, newest first, of several modules.
+nlohmann::json samplePraiseOfMe(SampleService& service) {
+    static const char* const kPraisers[] = {"2001", "2003", "3001", "1002", "2004", "9001"};
+    struct Item {
+        const char* module;
+        const char* id;
+        const char* resourceId;
+    };
+    static const Item kItems[] = {{"feed", "9", ""},           {"feed", "5", "881001"},   {"course_quiz", "4101", ""},
+                                  {"class_notice", "6101", ""}, {"feed", "1", ""},         {"course_doc", "4201", ""},
+                                  {"feed", "20", "881004"},     {"pm", "5101", ""},         {"course_image", "4301", "55"},
+                                  {"post_message", "5201", ""}, {"feed", "29", ""},        {"course_homework", "4401", ""},
+                                  {"course_video", "4501", ""}, {"feed", "38", ""},        {"course_forum", "4601", ""}};
+    nlohmann::json all = nlohmann::json::array();
+    long long dateline = 1767790000;
+    for (int i = 0; i < 30; ++i) {
+        const Item& item = kItems[i % 15];
+        const char* uid = kPraisers[i % 6];
+        const auto user = service.data().userWithId(uid);
+        nlohmann::json record = {{"id", 8001 + i},
+                                 {"uid", uid},
+                                 {"name", user ? user->value("name", "") : ""},
+                                 {"role", user ? user->value("role", "") : ""},
+                                 {"dateline", dateline},
+                                 {"module_type", item.module},
+                                 {"module_type_id", item.id}};
+        if (*item.resourceId) record["resourceId"] = item.resourceId;
+        dateline -= 1800;
+        all.push_back(record);
+    }
+    return all;
 }
 
 }  // namespace
@@ -172,11 +305,41 @@ void addDetailsRoutes(SampleService& service, const std::filesystem::path& dataD
         return Reply::json({{"success", 0}, {"message", "该内容已被删除"}});
     });
 
-    service.route("GET", "services/norvo/%@/praise/%@/%@/users", [store](const RecordedRequest& request) {
+    service.route("GET", "services/norvo/%@/praise/%@/%@/users", [&service, store](const RecordedRequest& request) {
         std::lock_guard guard(store->mutex);
         if (request.arguments.at(1) != "feed") return Reply::json(nlohmann::json::array());
         const nlohmann::json* stored = store->find(detailsNumber(request.arguments.at(2)));
-        return Reply::json(stored ? stored->value("praisers", nlohmann::json::array()) : nlohmann::json::array());
+        nlohmann::json praisers = nlohmann::json::array();
+        if (!stored) return Reply::json(praisers);
+        for (nlohmann::json praiser : stored->value("praisers", nlohmann::json::array())) {
+            const auto user = service.data().userWithId(detailsText(praiser.value("uid", nlohmann::json())));
+            if (user && !praiser.contains("role")) praiser["role"] = user->value("role", "");
+            praisers.push_back(praiser);
+        }
+        return Reply::json(praisers);
+    });
+
+    // The sample teacher has three new reactions until the list's first page is read.
+    {
+        std::lock_guard guard(store->mutex);
+        if (!store->relevant.contains("1001"))
+            store->relevant["1001"] = {{"count", 3}, {"users", nlohmann::json::array({"2001", "1002"})}};
+    }
+    service.route("GET", "services/norvo/%@/relative/%@/list", [&service, store](const RecordedRequest& request) {
+        const std::string userId = request.arguments.at(0);
+        const long long page = detailsNumber(request.arguments.at(1));
+        const std::string type = request.queryValue("type").value_or("");
+        std::lock_guard guard(store->mutex);
+        if (page == 1 && store->relevant.contains(userId)) store->relevant[userId]["count"] = 0;
+        nlohmann::json kept = nlohmann::json::array();
+        for (const auto& reaction : sampleReactions(*store, service))
+            if (type.empty() || reaction.value("type", "") == type) kept.push_back(reaction);
+        return Reply::json(pageNumbered(kept, page, kReactionsPage));
+    });
+
+    service.route("GET", "services/norvo/praise/%@/user/%@", [&service](const RecordedRequest& request) {
+        return Reply::json(pageNumbered(samplePraiseOfMe(service), detailsNumber(request.arguments.at(1)),
+                                        kPraiseMePage));
     });
 
     // Voices of comments sent meanwhile; every other resource as the resource routes have it.

@@ -348,7 +348,16 @@ void MVTDetailsViewController::alertViewClickedButtonAtIndex(AlertView& alert, l
         return;
     }
     if (alert.tag() == kDeleteAlertTag && index == 0) {
-        deletePost();
+        toDeleteInfo();
+        return;
+    }
+    if (alert.tag() == kDeleteCommentAlertTag && index == 1) {
+        const std::size_t row = std::size_t(selectIndex_);
+        if (row < dataArray_.size()) toSendDeleteCellWith(textOf(dataArray_[row], "id"));
+        return;
+    }
+    if (alert.tag() == kDeletedPostAlertTag && index == 0) {
+        goback();
         return;
     }
     if (alert.tag() == kJoinClassAlertTag) MVTInterClassViewController::answerJoinClassAlert(*this, alert, index);
@@ -394,24 +403,7 @@ void MVTDetailsViewController::didSelectRowAtIndexPath(TableView& tableView, con
     tableView.deselectRowAtIndexPath(indexPath, true);
     if (needsClass()) return;
     closeInput();
-    const std::size_t row = std::size_t(indexPath.row);
-    if (row >= dataArray_.size()) return;
-    CommentVedioTag_ = indexPath.row;
-    const bool own = integerValue(valueFor(dataArray_[row], "uid")) == integerValue(Json(userId()));
-    std::vector<std::string> buttons = own ? std::vector<std::string>{localized("删 除")}
-                                           : std::vector<std::string>{localized("回 复"), localized("举 报")};
-    auto sheet = ActionSheet::make("", weakAs<ActionSheetDelegate>(), localized("取 消"), "", buttons);
-    sheet->setTag(own ? 1 : 2);
-    sheet->showInView(view().get());
-}
-
-void MVTDetailsViewController::actionSheetClickedButtonAtIndex(ActionSheet& sheet, long index) {
-    if (index == sheet.cancelButtonIndex() || index < 0) return;
-    const std::size_t row = std::size_t(CommentVedioTag_);
-    if (row >= dataArray_.size()) return;
-    // Deleting and reporting single comments come with the comment actions; answering
-    // opens the input for the reply.
-    if (sheet.tag() == 2 && index == 0) toSendCommentOtherPersonWith(dataArray_[row]);
+    selectWhichCell(indexPath.row);
 }
 
 // ---- Comment and reply actions

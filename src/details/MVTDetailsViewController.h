@@ -16,6 +16,8 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextView.h"
 
+class AttachmentDownloadOverlay;
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -84,6 +86,10 @@ public:
     static constexpr int kDeletedAlertTag = 4321;
     static constexpr int kJoinClassAlertTag = 10010;
     static constexpr int kDeleteAlertTag = 6543;
+    static constexpr int kDeleteCommentAlertTag = 1234;
+    static constexpr int kDeletedPostAlertTag = 5432;
+    // Sheet of the picture viewer's copy (the base screen's).
+    static constexpr int kSaveSheetTag = 1000;
     static constexpr int kPageSize = 15;
     static constexpr int kPictureScrollTag = 8998;
     static constexpr int kSeparatorTag = 110;
@@ -92,6 +98,7 @@ public:
     static constexpr int kTouchDownTag = 222;
     static constexpr double kPostCommentTimeout = 30;
     static constexpr double kMaxPictures = 9;
+    static constexpr std::size_t kMaxSharePictures = 3;
     // The fixed text of the share link's key.
     static constexpr const char* kShareKeySalt = "Kq5TrwBz2LnxP7d";
     // Defaults key: the user last chose voice input for comments.
@@ -142,8 +149,11 @@ public:
     void copyContentString();
     void clickHeadBtn();
     void toDeleteDetailsCell();
-    // Deletes the post on the service, then its cached copy, and leaves.
-    void deletePost();
+    // Deletes the post on the service and tells the feed lists, which drop their rows.
+    void toDeleteInfo();
+    // The forwarded post: its text, then the outer post's pictures (up to 3 pages), first
+    // voice, files and links; a forwarded post that is gone is one 44-point line.
+    std::shared_ptr<platform::View> showShareWithDic(const platform::Json& share, double y);
     void scrollViewDidEndDecelerating(platform::ScrollView& scrollView) override;
 
     // ---- Voice player and praisers strip
@@ -192,6 +202,20 @@ public:
     void sendBtnClicked(platform::Button& sender);
     void reportFeedWithWeb();
     void praiseBtnClicked(platform::Button& button);
+    // ---- Comment actions, votes, attachments and links
+    void selectWhichCell(int row);
+    void toSendDeleteCellWith(const std::string& commentId);
+    void reportWithWeb();
+    void toSendVoteWith(const std::string& postId, const std::string& voteId, const std::string& answerIds,
+                        int row) override;
+    void toRefreshVoteWith(const std::string& postId, const std::string& voteId, int row) override;
+    void toDownLoadAttachWith(const std::string& resourceId, const std::string& name, const std::string& type) override;
+    void sendLinkWith(const std::string& url, const std::string& title) override;
+    std::shared_ptr<AttachmentDownloadOverlay> attachmentOverlay() const { return attachments_; }
+    int selectIndex() const { return selectIndex_; }
+    bool isSelf() const { return isSelf_; }
+    const std::string& detailsFeedId() const { return detailsFeedId_; }
+    const std::string& shareImageData() const { return shareImageData_; }
     // The tool bar's titles for an item and viewer, in order.
     static std::vector<std::string> toolTitlesFor(const platform::Json& item, const std::string& userId);
     // The share link's key: uppercase MD5 of the item id and the fixed text.
@@ -277,12 +301,15 @@ private:
     void stopLevelTimer();
     bool recordButtonContains(const platform::Touch& touch) const;
     double screenHeight() const;
-    void addVoicePlayer(double& y, bool withPictures, const platform::Json& voice);
-    double addPictures(double y);
+    void addVoicePlayer(platform::View& host, double& y, bool withPictures, const platform::Json& voice);
+    double addPictures(platform::View& host, double y, std::size_t most);
     void relayoutHeader(double height);
     void stopCommentRow();
     void downloadVoice(const std::string& resourceId, std::function<void(MVTDetailsViewController&)> then);
     void showDetailsAlert(const std::string& title, const std::string& message);
+    void praiseReplied(const platform::Json& reply);
+    void voteReplied(const platform::Json& reply, const std::string& postId, const std::string& failure);
+    void firstPictureForShare();
 
     std::shared_ptr<platform::Json> myDict_;
     std::string modelName_;
@@ -351,6 +378,11 @@ private:
     bool vedioStart_ = false;
     bool vedioing_ = false;
     bool isSubmitting_ = false;
+
+    // Comment actions and attachments
+    int selectIndex_ = 0;
+    bool isSelf_ = false;
+    std::shared_ptr<AttachmentDownloadOverlay> attachments_;
 
     // Tool bar
     std::shared_ptr<platform::ImageView> buttomToolView_;

@@ -20,6 +20,7 @@
 #include "core/MVTVoiceJoiner.h"
 #include "core/ServiceAddress.h"
 
+#include "platform/Markup.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/HtmlTextView.h"
 #include "platform/ui/ImageView.h"
@@ -175,7 +176,7 @@ void MVTDetailsViewController::createHeadView() {
     const Json& share = post::objectOf(record, "share");
     if (share.contains("name") || share.contains("none")) {
         isShare_ = true;
-        addKind(renderer_->showShareWithDic(share, y));
+        addKind(showShareWithDic(share, y));
     }
 
     y += 5;
@@ -183,8 +184,8 @@ void MVTDetailsViewController::createHeadView() {
         const post::Attachments split = post::splitAttachments(record);
         imageArray_ = split.pictures;
         renderer_->setImageArray(imageArray_);
-        if (!imageArray_.empty()) y = addPictures(y);
-        if (!split.voices.empty()) addVoicePlayer(y, !imageArray_.empty(), split.voices[0]);
+        if (!imageArray_.empty()) y = addPictures(*headView_, y, std::size_t(kMaxPictures));
+        if (!split.voices.empty()) addVoicePlayer(*headView_, y, !imageArray_.empty(), split.voices[0]);
         // File and link rows: 40 high, 45 apart, 5 points before the first of each kind.
         auto addRows = [&](const Json& entries, bool links) {
             if (entries.empty()) return;
@@ -258,9 +259,69 @@ void MVTDetailsViewController::createHeadView() {
     headView_->setFrame({0, 0, W, y});
 }
 
-double MVTDetailsViewController::addPictures(double y) {
+// ---- The forwarded post
+
+std::shared_ptr<View> MVTDetailsViewController::showShareWithDic(const Json& share, double y) {
     const double W = headerWidth();
-    const int n = int(std::min<std::size_t>(imageArray_.size(), std::size_t(kMaxPictures)));
+    auto block = std::make_shared<View>(Rect(0, y, W, 100));
+    block->setBackgroundColor(Color::clear());
+    auto white = std::make_shared<View>(Rect(0, 0, W, 44));
+    white->setBackgroundColor(Color::whiteColor());
+    block->addSubview(white);
+    const Json& content = valueFor(share, "content");
+    if (share.contains("none") && content.is_null()) {
+        block->addSubview(headerLabel({10, 12, W - 20, 20}, Font::systemFontOfSize(14), kHeaderGrey,
+                                      textOf(valueFor(share, "none")), TextAlignment::Center));
+        block->setFrame({0, y, W, 44});
+        return block;
+    }
+    // The name is the forwarded author's as the service gave it, never markup.
+    std::string html = "<span style=\"color:rgb(60, 129, 151);\">" + escapeHtml(textOf(share, "name")) + " :  </span>";
+    if (!post::isBlankOrNullText(content)) html += textOf(content);
+    if (!SHStr_.empty()) html += SHStr_;
+    auto textView = std::make_shared<HtmlTextView>(Rect(10, 5, W - 20, 40));
+    textView->setBackgroundColor(Color::clear());
+    textView->setContentInsets({0, 0, 0, 0});
+    textView->setHtml(post::convertText(html, share, post::TextConversion{nullptr, false, 14, true}),
+                      postTextOptions(1.2, 1.1));
+    const double height = textView->contentHeightForWidth(W - 20);
+    textView->setFrame({10, 5, W - 20, height});
+    textView->setUserInteractionEnabled(false);
+    block->addSubview(textView);
+    double v = height + 15;
+
+    // A forwarded post carries its pictures, voice and files on the outer post.
+    const post::Attachments split = post::splitAttachments(item());
+    if (!split.pictures.empty() || !split.voices.empty() || !split.files.empty()) {
+        imageArray_ = split.pictures;
+        renderer_->setImageArray(imageArray_);
+    }
+    if (!split.pictures.empty()) v = addPictures(*block, v, kMaxSharePictures);
+    if (!split.voices.empty()) addVoicePlayer(*block, v, !split.pictures.empty(), split.voices[0]);
+    auto addRows = [&](const Json& entries, bool links) {
+        if (entries.empty()) return;
+        v += 5;
+        for (const auto& entry : entries) {
+            auto button = links ? renderer_->getLinksButtonWith(entry) : renderer_->getAttachsButtonWith(entry);
+            button->setFrame({20, v, W - 40, 40});
+            button->setCornerRadius(2);
+            button->setClipsToBounds(true);
+            button->setBorderWidth(0.5);
+            button->setBorderColor(kHeaderButtonBorder);
+            block->addSubview(button);
+            v += 45;
+        }
+    };
+    addRows(split.files, false);
+    addRows(post::listOf(item(), "links"), true);
+    white->setFrame({0, 0, W, v});
+    block->setFrame({0, y, W, v});
+    return block;
+}
+
+double MVTDetailsViewController::addPictures(View& host, double y, std::size_t most) {
+    const double W = headerWidth();
+    const int n = int(std::min<std::size_t>(imageArray_.size(), most));
     auto pages = std::make_shared<ScrollView>(Rect(0, y, W, W));
     pages->setPagingEnabled(true);
     pages->setShowsHorizontalScrollIndicator(false);
@@ -305,9 +366,9 @@ double MVTDetailsViewController::addPictures(double y) {
         picture->addGestureRecognizer(tap);
         pages->addSubview(picture);
     }
-    headView_->addSubview(pages);
+    host.addSubview(pages);
     y = pages->frame().y() + pages->frame().height() + 5;
-    if (n > 1) createImagePageViewWith(*headView_, n, y);
+    if (n > 1) createImagePageViewWith(host, n, y);
     return y;
 }
 
@@ -404,7 +465,7 @@ void MVTDetailsViewController::clickHeadBtn() {
 
 std::string MVTDetailsViewController::returnAudioPath(const std::string& resourceId) { return post::wavFile(resourceId); }
 
-void MVTDetailsViewController::addVoicePlayer(double& running, bool withPictures, const Json& voice) {
+void MVTDetailsViewController::addVoicePlayer(View& host, double& running, bool withPictures, const Json& voice) {
     const double W = headerWidth();
     const double Y = running + (withPictures ? 0 : 10);
     const std::string fileId = textOf(voice, "resModuleId");
@@ -423,7 +484,7 @@ void MVTDetailsViewController::addVoicePlayer(double& running, bool withPictures
     recordBtn_->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
         if (auto self = weak.lock()) self->selfplayrecord(static_cast<Button&>(control));
     });
-    headView_->addSubview(recordBtn_);
+    host.addSubview(recordBtn_);
     loadView_ = std::make_shared<ImageView>(Rect(6, 6, 21, 21));
     loadView_->setBackgroundColor(Color::rgb255(245, 245, 245));
     loadView_->setImage(Image::imageNamed("load_1.png"));
@@ -452,13 +513,13 @@ void MVTDetailsViewController::addVoicePlayer(double& running, bool withPictures
         button->addTarget(ControlEventTouchUpInside, [weak](Control& control) {
             if (auto self = weak.lock()) self->toRewindOrForward(static_cast<Button&>(control));
         });
-        headView_->addSubview(button);
+        host.addSubview(button);
     }
     if (withPictures) {
         auto band = std::make_shared<View>(Rect(0, Y - 25, W, 20));
         band->setBackgroundColor(Color::rgb255(85, 85, 85));
         band->setAlpha(0.3);
-        headView_->addSubview(band);
+        host.addSubview(band);
     }
     prossSlider_ = std::make_shared<Slider>(Rect(-2, Y - 21, W + 4, 34));
     prossSlider_->setValue(0.005);
@@ -472,7 +533,7 @@ void MVTDetailsViewController::addVoicePlayer(double& running, bool withPictures
     prossSlider_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
         if (auto self = weak.lock()) self->toChangeValueForAudio();
     });
-    headView_->addSubview(prossSlider_);
+    host.addSubview(prossSlider_);
 
     auto app = MVTAppDelegate::sharedAppDelegate();
     if (app->nowPlayPath() == returnAudioPath(fileId) && detailsFeedId_ == app->nowPlayId()) {
@@ -487,16 +548,16 @@ void MVTDetailsViewController::addVoicePlayer(double& running, bool withPictures
         allLength_ = int(integerValue(Json(duration)));
         const std::string total = app->soundTimeLengthWith(allLength_);
         if (withPictures) {
-            headView_->addSubview(headerLabel({W - 105, Y - 25, 100, 20}, Font::systemFontOfSize(12),
+            host.addSubview(headerLabel({W - 105, Y - 25, 100, 20}, Font::systemFontOfSize(12),
                                               Color::whiteColor(), total, TextAlignment::Right));
             currentLa_ = headerLabel({5, Y - 25, 100, 20}, Font::systemFontOfSize(12), Color::whiteColor(), "00:00");
         } else {
-            headView_->addSubview(headerLabel({W - 125, Y + 16, 100, 21}, Font::systemFontOfSize(14), Color::gray(),
+            host.addSubview(headerLabel({W - 125, Y + 16, 100, 21}, Font::systemFontOfSize(14), Color::gray(),
                                               total, TextAlignment::Right));
             currentLa_ = headerLabel({25, Y + 16, 100, 21}, Font::systemFontOfSize(14), Color::rgb255(60, 155, 33),
                                      "00:00");
         }
-        headView_->addSubview(currentLa_);
+        host.addSubview(currentLa_);
     }
     running = Y + 50;
 }
@@ -580,33 +641,63 @@ void MVTDetailsViewController::selfplayrecord(Button& button) {
         stopCommentRow();
         loadView_->setHidden(false);
         loadView_->startAnimating();
+        button.setUserInteractionEnabled(false);
         downloadVoice(id, [](MVTDetailsViewController& self) {
-            if (self.recordBtn_) self.selfplayrecord(*self.recordBtn_);
+            auto delegateApp = MVTAppDelegate::sharedAppDelegate();
+            if (!self.recordBtn_) return;
+            self.loadView_->stopAnimating();
+            self.loadView_->setHidden(true);
+            self.setRecordBtnWith(true);
+            self.nowPlay_ = 1;
+            self.isCommentVedio_ = false;
+            delegateApp->setNowPlayPage(MVTAppDelegate::VoicePageDetails);
+            delegateApp->toSetAudio(returnAudioPath(self.recordBtn_->accessibilityHint()), self.bgVedioStr_);
+            delegateApp->setNowPlayId(self.detailsFeedId_);
+            if (self.view()->accessibilityHint() == "feed")
+                if (auto feed = self.delegate()) feed->toStartHomeAudio();
         });
         return;
     }
-    if (nowPlay_ == 1 && app->nowPlayPath() == path) {
-        // The post's own voice is loaded: pause or resume it.
-        if (app->isPlaying()) app->pauseSound();
-        else app->playsound();
-        setRecordBtnWith(app->isPlaying());
-        if (opener) opener->toPlayOrStopAudio(app->isPlaying());
+    isCommentVedio_ = false;
+    // Paused here and tapped again: the same file for this very post resumes. The same
+    // file attached to another post is another voice.
+    const bool thisVoice = app->nowPlayPath() == path && app->nowPlayId() == detailsFeedId_;
+    const bool play = !button.isSelected();
+    if (play) {
+        if (thisVoice) {
+            app->playsound();
+            setRecordBtnWith(true);
+            nowPlay_ = 1;
+            if (opener) opener->toPlayOrStopAudio(true);
+            return;
+        }
+        if (!app->nowPlayPath().empty()) app->stopPlayAudio();
+        stopCommentRow();
+        loadView_->stopAnimating();
+        loadView_->setHidden(true);
+        setRecordBtnWith(true);
+        nowPlay_ = 1;
+        app->setNowPlayPage(MVTAppDelegate::VoicePageDetails);
+        app->toSetAudio(path, bgVedioStr_);
+        app->setNowPlayId(detailsFeedId_);
+        if (opener) opener->toStartHomeAudio();
         return;
     }
-    if (!app->nowPlayPath().empty()) {
-        if (opener && !isCommentVedio_) opener->toStopHomeAudio();
+    setRecordBtnWith(false);
+    if (thisVoice) {
+        app->pauseSound();
+        if (opener) opener->toPlayOrStopAudio(false);
+        return;
+    }
+    if (prossSlider_) prossSlider_->setValue(0.005);
+    if (currentLa_) currentLa_->setText("00:00");
+    const int page = app->nowPlayPage();
+    if (page == MVTAppDelegate::VoicePageHome || page == MVTAppDelegate::VoicePageSquare) {
+        if (auto list = delegate()) list->toStopHomeAudio();
+    } else if (page == MVTAppDelegate::VoicePageDetails) {
+        nowPlay_ = 0;
         app->stopPlayAudio();
     }
-    stopCommentRow();
-    isCommentVedio_ = false;
-    loadView_->stopAnimating();
-    loadView_->setHidden(true);
-    app->setNowPlayPage(MVTAppDelegate::VoicePageDetails);
-    app->toSetAudio(path, bgVedioStr_);
-    app->setNowPlayId(detailsFeedId_);
-    nowPlay_ = 1;
-    setRecordBtnWith(true);
-    if (opener) opener->toStartHomeAudio();
 }
 
 void MVTDetailsViewController::downloadVoice(const std::string& resourceId,
@@ -629,6 +720,8 @@ void MVTDetailsViewController::downloadVoice(const std::string& resourceId,
                     self->loadView_->stopAnimating();
                     self->loadView_->setHidden(true);
                 }
+                self->setRecordBtnWith(false);
+                self->shareResult(localized("下载失败"));
                 return;
             }
             then(*self);

@@ -1,6 +1,5 @@
 // The detail screen's tool bar (praise, comment, forward, share link, report, chosen by the
-// item's kind and author), the praise and delete requests behind the header's buttons, and
-// the report page's address.
+// item's kind and author) and the report page's address.
 
 #include "details/MVTDetailsViewController.h"
 #include "details/PostReport.h"
@@ -181,6 +180,7 @@ Json MVTDetailsViewController::shareDictionaryFor(const Json& record, const std:
 void MVTDetailsViewController::sendBtnClicked(Button& sender) {
     if (needsClass()) return;
     Json share = shareDictionaryFor(item(), msgString_);
+    firstPictureForShare();
     if (shareImageData_.empty()) {
         if (auto picture = Image::imageNamed("tirra.png")) shareImageData_ = picture->pngData();
     }
@@ -201,105 +201,4 @@ void MVTDetailsViewController::reportFeedWithWeb() {
     presentViewController(report, true);
     report->loadRegister(reportUrl_);
     report->setNewTitle(localized("举报"));
-}
-
-// ---- Praise and delete
-
-void MVTDetailsViewController::praiseBtnClicked(Button& button) {
-    if (needsClass()) return;
-    auto request = MVTPublicMethod::requestWithMethod(
-        "GET", ServiceAddress::servicePrefix() + "user/" + userId() + "/" + modelName_ + "/" + modelID_ + "/praise");
-    if (!request) {
-        banner(MVTAppDelegate::NetworkMessageNoNetwork);
-        return;
-    }
-    showHUDWithBool(true);
-    auto target = std::static_pointer_cast<Button>(button.shared_from_this());
-    sendJson(
-        std::move(*request),
-        [](MVTDetailsViewController& self, const Json& reply) {
-            self.showHUDWithBool(false);
-            if (!reply.is_object() || integerValue(valueFor(reply, "success")) == 0) return;
-            Json& record = self.item();
-            const std::string count = std::to_string(integerValue(valueFor(reply, "count")));
-            const bool loved = integerValue(valueFor(reply, "love")) == 1;
-            const std::string name = MVTAccount::sharedInstance().name().value_or("");
-            // The praisers' names: the user's own in front, or taken out.
-            std::vector<std::string> names;
-            std::size_t start = 0;
-            while (!self.nameString_.empty()) {
-                const std::size_t comma = self.nameString_.find(',', start);
-                names.push_back(self.nameString_.substr(start, comma - start));
-                if (comma == std::string::npos) break;
-                start = comma + 1;
-            }
-            names.erase(std::remove(names.begin(), names.end(), name), names.end());
-            if (loved) names.insert(names.begin(), name);
-            self.nameString_.clear();
-            Json praisers = Json::array();
-            for (const auto& each : names) {
-                self.nameString_ += (self.nameString_.empty() ? "" : ",") + each;
-                praisers.push_back(Json{{"name", each}, {"uid", each == name ? userId() : std::string()}});
-            }
-            record["likeCount"] = count;
-            record["love"] = loved ? "1" : "0";
-            record["likeUsers"] = praisers;
-            if (self.isFeed())
-                MVTtirraDataBase::updateDynamicData(userId(), textOf(record, "id"), count, loved ? "1" : "0",
-                                                    praisers.empty() ? std::string() : praisers.dump());
-            if (self.buttomLa_) self.buttomLa_->setText(loved ? "已赞" : "赞");
-            if (self.headPraiseBtn_) {
-                if (auto label = std::dynamic_pointer_cast<Label>(self.headPraiseBtn_->viewWithTag(1121)))
-                    label->setText(count);
-                if (auto heart = std::dynamic_pointer_cast<ImageView>(self.headPraiseBtn_->viewWithTag(102))) {
-                    heart->setImage(Image::imageNamed(loved ? "liked.png" : "like.png"));
-                    heart->setFrame({8, 8, 24, 24});
-                    animate(0.3, [heart] { heart->setFrame({12, 12, 16, 16}); });
-                }
-            }
-            self.newLike();
-            if (auto opener = self.delegate()) opener->reloadOneCell();
-        },
-        [](MVTDetailsViewController& self) {
-            self.showHUDWithBool(false);
-            banner(MVTAppDelegate::NetworkMessageFailed);
-        });
-    (void)target;
-}
-
-void MVTDetailsViewController::toDeleteDetailsCell() {
-    auto alert = AlertView::make("确认删除？", "", weakAs<AlertViewDelegate>(), "确定", {"取消"});
-    alert->setTag(kDeleteAlertTag);
-    alert->show();
-}
-
-void MVTDetailsViewController::deletePost() {
-    const std::string id = textOf(item(), "id");
-    auto request = MVTPublicMethod::requestWithMethod(
-        "GET", ServiceAddress::servicePrefix() + "user/" + userId() + "/feed/" + id + "/message/delete");
-    if (!request) {
-        banner(MVTAppDelegate::NetworkMessageNoNetwork);
-        return;
-    }
-    showHUDWithBool(true);
-    sendJson(
-        std::move(*request),
-        [id](MVTDetailsViewController& self, const Json& reply) {
-            self.showHUDWithBool(false);
-            if (!reply.is_object() || integerValue(valueFor(reply, "success")) == 0) {
-                banner(MVTAppDelegate::NetworkMessageFailed);
-                return;
-            }
-            if (self.isFeed()) MVTtirraDataBase::deleteDynamicWith(userId(), id);
-            auto& centre = NotificationCenter::defaultCenter();
-            centre.postNotification("synchronousDeleteFormSquare", self.item());
-            centre.postNotification("synchronousDeleteFormHome", self.item());
-            if (!self.selfIndexStr_.empty())
-                if (auto opener = self.delegate()) opener->deleteOneCell(int(integerValue(Json(self.selfIndexStr_))));
-            self.goback();
-        },
-        [](MVTDetailsViewController& self) {
-            self.showHUDWithBool(false);
-            banner(MVTAppDelegate::NetworkMessageFailed);
-        });
 }

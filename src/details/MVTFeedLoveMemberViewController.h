@@ -1,7 +1,8 @@
 #pragma once
 
-// The praisers of one item: titled "%@个人赞过" with the count, listing the names the
-// service gives for the module and item.
+// The praisers of one item: titled "%@个人赞过" with the count, one 60-point row per
+// praiser (avatar and name) in the service's order, and "刷新" to ask again. An empty
+// reply keeps the rows there are; an avatar opens that praiser's personal space.
 
 #include "shell/ViewViewController.h"
 
@@ -11,6 +12,10 @@
 #include <memory>
 #include <string>
 
+namespace platform {
+class ProgressHUD;
+}
+
 class myTableView;
 
 class MVTFeedLoveMemberViewController : public ViewViewController,
@@ -18,6 +23,7 @@ class MVTFeedLoveMemberViewController : public ViewViewController,
                                         public platform::TableViewDelegate {
 public:
     std::string className() const override { return "MVTFeedLoveMemberViewController"; }
+    static constexpr double kRowHeight = 60;
 
     void setModule(const std::string& module) { module_ = module; }
     void setModuleId(const std::string& moduleId) { moduleId_ = moduleId; }
@@ -28,18 +34,29 @@ public:
 
     void viewDidLoad() override;
     void goback();
-    // The praisers' page from the service.
-    void getData();
+    // netGetData: the praisers from the service (on load and by "刷新").
+    void netGetData();
+    void initmytable();
+    // clickHeadBtn: the avatar of the row in the button's tag.
+    void clickHeadBtn(int row);
+    void chooseNamed(const platform::Json& user) override;
+    void showHUDWithBool(bool show);
 
     int numberOfRowsInSection(platform::TableView& tableView, int section) override;
     std::shared_ptr<platform::TableViewCell> cellForRowAtIndexPath(platform::TableView& tableView,
                                                                    const platform::IndexPath& indexPath) override;
-    const platform::Json& members() const { return members_; }
+    double heightForRowAtIndexPath(platform::TableView& tableView, const platform::IndexPath& indexPath) override;
+    void didSelectRowAtIndexPath(platform::TableView& tableView, const platform::IndexPath& indexPath) override;
+
+    const platform::Json& dataArray() const { return dataArray_; }
+    std::shared_ptr<myTableView> mytableview() const { return mytableview_; }
+    std::shared_ptr<platform::ProgressHUD> HUD() const { return HUD_; }
 
 private:
     std::string module_;
     std::string moduleId_;
     std::string loveCount_;
-    platform::Json members_ = platform::Json::array();
-    std::shared_ptr<myTableView> table_;
+    platform::Json dataArray_ = platform::Json::array();
+    std::shared_ptr<myTableView> mytableview_;
+    std::shared_ptr<platform::ProgressHUD> HUD_;
 };

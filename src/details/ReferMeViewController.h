@@ -166,13 +166,9 @@ private:
     void makeBackButton();
     void redrawMoreRow();
     void showNoDataLabel();
-    void setAudioRoute();
 
     bool downloading_ = false;
     platform::TimerRef playerTimer_;
     std::string vedioStr_;
-    // Set at the end of a stop so that the marked row is redrawn once more.
-    bool stop_ = false;
     std::vector<platform::ObserverToken> audioTokens_;
-    platform::ObserverToken proximityToken_;
 };

@@ -2,6 +2,7 @@
 
 #include "core/MVTPublicMethod.h"
 #include "core/MVTVoiceJoiner.h"
+#include "core/ServiceId.h"
 #include "core/ServiceAddress.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
@@ -89,6 +90,13 @@ void AttachmentDownloadOverlay::toDownLoadAttachsWith(const std::string& id, con
     realType_ = overlayLowerCased(type);
     if (options_.amrIsVoice && realType_ == "amr") realType_ = "wav";
     realName_ = name;
+    // The id and the type name the local copy: anything that could reach outside the
+    // download folder is neither fetched nor stored.
+    if (!isPlainServiceId(id) || (!realType_.empty() && !isPlainServiceId(realType_))) {
+        realPath_.clear();
+        showAlert(localized(kFailedTitle));
+        return;
+    }
     realPath_ = attachmentPath(id, realType_);
 
     if (MVTPublicMethod::fileExistsAtPath(realPath_)) {
@@ -188,7 +196,7 @@ void AttachmentDownloadOverlay::openDownLoadFileWith(const std::string& path, co
 void AttachmentDownloadOverlay::toCancelDownLoad() {
     showDownLoadWait(false);
     if (download_) download_->cancel();
-    if (MVTPublicMethod::fileExistsAtPath(realPath_)) MVTPublicMethod::deleteFileAtPath(realPath_);
+    if (!realPath_.empty() && MVTPublicMethod::fileExistsAtPath(realPath_)) MVTPublicMethod::deleteFileAtPath(realPath_);
 }
 
 void AttachmentDownloadOverlay::SGDownloadProgress(float progress, int) {
@@ -225,10 +233,14 @@ void AttachmentDownloadOverlay::SGDownloadFinished(const std::string& data) {
 
 void AttachmentDownloadOverlay::SGDownloadFail(const std::optional<HttpError>&) {
     showDownLoadWait(false);
-    if (MVTPublicMethod::fileExistsAtPath(realPath_)) MVTPublicMethod::deleteFileAtPath(realPath_);
+    if (!realPath_.empty() && MVTPublicMethod::fileExistsAtPath(realPath_)) MVTPublicMethod::deleteFileAtPath(realPath_);
     showAlert(localized(kFailedTitle));
 }
 
 void AttachmentDownloadOverlay::showAlert(const std::string& title) {
+    if (messageHandler_) {
+        messageHandler_(title);
+        return;
+    }
     AlertView::make(title, "", alertDelegate_, localized("知道了"))->show();
 }

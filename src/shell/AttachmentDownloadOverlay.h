@@ -51,6 +51,9 @@ public:
     static Options detailsOptions() { return {}; }
     static Options answerSheetOptions() { return {false, VoiceAction::AsFile, false, true}; }
     static Options courseListOptions() { return {true, VoiceAction::OpenWav, true, true}; }
+    // The class-notice list: files only, the service's own not-found text, the overlay
+    // as big as the list's view.
+    static Options noticeListOptions() { return {false, VoiceAction::AsFile, false, true}; }
 
     static constexpr double kDownloadTimeout = 60;
     // The service's answer for a resource it does not have: six characters, 18 bytes.
@@ -77,7 +80,8 @@ public:
     static std::string downloadUrl(const std::string& id);
 
     // toDownLoadAttachsWith: by the texts the screen read from the tapped control. Opens a
-    // cached file at once; otherwise starts the download under the overlay.
+    // cached file at once; otherwise starts the download under the overlay. An id or a
+    // type that is no plain name gives the failure alert and fetches nothing.
     void toDownLoadAttachsWith(const std::string& id, const std::string& type, const std::string& name);
     // The details and answer screens' controls: id in the accessibility value, type in the
     // accessibility label, name in the accessibility hint.
@@ -95,6 +99,10 @@ public:
     void SGDownloadProgress(float progress, int percentage) override;
     void SGDownloadFinished(const std::string& data) override;
     void SGDownloadFail(const std::optional<platform::HttpError>& error) override;
+
+    // Where the not-found and failure messages go instead of an alert (the detail screen
+    // shows them as its toast).
+    void setMessageHandler(std::function<void(const std::string&)> handler) { messageHandler_ = std::move(handler); }
 
     // State, per host screen.
     const std::string& realType() const { return realType_; }
@@ -115,6 +123,7 @@ private:
     Options options_;
     std::function<void(const std::string&)> playVoice_;
     std::weak_ptr<platform::AlertViewDelegate> alertDelegate_;
+    std::function<void(const std::string&)> messageHandler_;
 
     std::string realType_;
     std::string realName_;
