@@ -187,6 +187,7 @@ void MVTHomeworkListViewController::refreshArrived(const Json& reply) {
 void MVTHomeworkListViewController::initmytableview() {
     MVTPublicMethod::stopWaitAnimation(view());
     mytableview_->reloadData();
+    ++redraws_;
     auto weak = weakAs<MVTHomeworkListViewController>();
     RunLoop::main().performAfter(kEndRefreshDelay, [weak] {
         if (auto self = weak.lock()) self->doneLoadingTableViewData();

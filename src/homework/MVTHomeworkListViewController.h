@@ -82,6 +82,8 @@ public:
     bool isMoring() const { return isMoring_; }
     bool isFalse() const { return isFalse_; }
     bool reloading() const { return reloading_; }
+    // How many times the table was redrawn after a load (each reply, failure or offline).
+    int redraws() const { return redraws_; }
     const platform::Json& dataArray() const { return dataArray_; }
     const std::vector<std::string>& stateArr() const { return stateArr_; }
     std::shared_ptr<myTableView> mytableview() const { return mytableview_; }
@@ -102,6 +104,7 @@ private:
     bool isMoring_ = false;
     bool isFalse_ = false;
     bool reloading_ = false;
+    int redraws_ = 0;
     // Counts refreshes: a page reply from before the latest refresh began is dropped.
     unsigned refreshGeneration_ = 0;
     platform::Json dataArray_ = platform::Json::array();
