@@ -391,6 +391,7 @@ void addSampleRoutes(SampleService& service) {
     addSpaceRoutes(service, folder);
     addChatRoutes(service, folder);
     addAlbumRoutes(service, folder);
+    addCourseHomeworkRoutes(service);
 }
 
 }  // namespace sample_service
