@@ -11,6 +11,10 @@
 //   POST services/norvo/user/<user>/cover/upload                "front" (a built-in cover id)
 //        or an "image" part; answers the new cover version as plain text
 //   GET  space/<owner>/frontcover                               the owner's cover picture
+//   POST services/norvo/user/<user>/avatar/upload               "image" part (a picture):
+//        served from then on as the user's avatar
+//   POST services/norvo/user/<user>/update/status               "text" field: the signature
+//   POST services/norvo/<user>/forum/set/update                 "set" field, a level 0-3
 // The space's own posts join the feed store (shown in no class), so that votes, praise and
 // comments on them work as on any post; their "ago" (seconds before the service started)
 // becomes their dateline, so the timeline always has today, yesterday and last year.
@@ -40,6 +44,11 @@ bool spacePlainName(const std::string& name) {
     if (name.empty() || name[0] == '.' || name.size() > 80) return false;
     return std::all_of(name.begin(), name.end(),
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.'; });
+}
+
+// PNG or JPEG by its first bytes.
+bool spaceLooksLikePicture(const std::string& bytes) {
+    return bytes.rfind("\x89PNG\r\n\x1a\n", 0) == 0 || bytes.rfind("\xff\xd8\xff", 0) == 0;
 }
 
 // What the running service keeps of the spaces beside the feed store.
@@ -278,6 +287,42 @@ void addSpaceRoutes(SampleService& service, const std::filesystem::path& dataDir
         if (auto bytes = platform::readFile(pictures / "space" / (cover + ".png"), kLargestCover))
             return Reply::text(std::move(*bytes), "image/png");
         return Reply::text("", "text/plain", 404);
+    });
+
+    auto avatarBefore = service.handlerFor("GET", "account/%@/avatar");
+    service.route("GET", "account/%@/avatar", [state, avatarBefore](const RecordedRequest& request) {
+        {
+            std::lock_guard guard(state->mutex);
+            const nlohmann::json& space = state->space(request.arguments.at(0));
+            if (space.contains("avatar")) return Reply::text(space["avatar"].get<std::string>(), "image/png");
+        }
+        return avatarBefore ? avatarBefore(request) : Reply::text("", "text/plain", 404);
+    });
+    service.route("POST", "services/norvo/user/%@/avatar/upload", [state](const RecordedRequest& request) {
+        for (const auto& part : request.parts) {
+            if (part.name != "image") continue;
+            if (part.bytes.empty() || part.bytes.size() > kLargestCover || !spaceLooksLikePicture(part.bytes))
+                return Reply::json({{"success", false}, {"message", "图片无效"}});
+            std::lock_guard guard(state->mutex);
+            state->space(request.arguments.at(0))["avatar"] = part.bytes;
+            return Reply::json({{"success", true}});
+        }
+        return Reply::json({{"success", false}, {"message", "没有图片"}});
+    });
+    service.route("POST", "services/norvo/user/%@/update/status", [&service](const RecordedRequest& request) {
+        for (const auto& part : request.parts)
+            if (part.name == "text" && part.fileName.empty()) {
+                const bool known = service.data().updateUser(
+                    request.arguments.at(0), [&part](nlohmann::json& user) { user["status"] = part.bytes; });
+                return known ? Reply::json({{"success", true}}) : Reply::json({{"success", false}, {"message", "用户不存在"}});
+            }
+        return Reply::json({{"success", false}, {"message", "没有签名"}});
+    });
+    service.route("POST", "services/norvo/%@/forum/set/update", [](const RecordedRequest& request) {
+        for (const auto& part : request.parts)
+            if (part.name == "set" && part.bytes.size() == 1 && part.bytes[0] >= '0' && part.bytes[0] <= '3')
+                return Reply::json({{"success", true}});
+        return Reply::json({{"success", false}, {"message", "权限无效"}});
     });
 }
 

@@ -5,15 +5,13 @@
 
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
-#include "shell/myimagePickerViewController.h"
 
 #include "core/MVTPublicMethod.h"
 
 #include "platform/Files.h"
-#include "platform/HttpClient.h"
+#include "platform/HttpMultipartForm.h"
 #include "platform/UrlEncoding.h"
 #include "platform/UserDefaults.h"
-#include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
@@ -102,57 +100,6 @@ void MVTChageBgImageViewController::imageButtonClick(int tag) {
     navigationController()->popViewController(false);
 }
 
-void MVTChageBgImageViewController::iconBtnClick() {
-    auto sheet = ActionSheet::make("", weakAs<MVTChageBgImageViewController>(), localized("取消"), "",
-                                   {localized("拍照"), localized("相册")});
-    sheet->showInView(view().get());
-}
-
-void MVTChageBgImageViewController::actionSheetClickedButtonAtIndex(ActionSheet& sheet, long index) {
-    const long first = sheet.firstOtherButtonIndex();
-    if (index == first) takePhoto();
-    else if (index == first + 1) pickPicture();
-}
-
-void MVTChageBgImageViewController::takePhoto() {
-    if (!ImagePickerController::isSourceTypeAvailable(ImagePickerSourceType::Camera)) {
-        AlertView::make(localized("提示"), localized("设备没有照相功能"), {}, localized("确定"))->show();
-        return;
-    }
-    auto picker = std::make_shared<myimagePickerViewController>();
-    picker->setSourceType(ImagePickerSourceType::Camera);
-    picker->setAllowsEditing(true);
-    picker->setDelegate(weakAs<MVTChageBgImageViewController>());
-    presentViewController(picker, true);
-}
-
-void MVTChageBgImageViewController::pickPicture() {
-    auto picker = std::make_shared<myimagePickerViewController>();
-    picker->setSourceType(ImagePickerSourceType::PhotoLibrary);
-    picker->setDelegate(weakAs<MVTChageBgImageViewController>());
-    presentViewController(picker, true);
-}
-
-void MVTChageBgImageViewController::imagePickerControllerDidFinishPickingMedia(ImagePickerController& picker,
-                                                                              const PickedMediaInfo& info) {
-    ImageRef image = info.mediaType == "public.image" ? info.originalImage : nullptr;
-    std::weak_ptr<MVTChageBgImageViewController> weak = weakAs<MVTChageBgImageViewController>();
-    picker.dismissViewController(true, [weak, image] {
-        auto self = weak.lock();
-        if (!self || !image) return;
-        // Redrawn at its own size: an upright copy, whatever the camera's orientation.
-        self->cropImage(MVTPublicMethod::scale(image, image->size()));
-    });
-}
-
-void MVTChageBgImageViewController::imagePickerControllerDidCancel(ImagePickerController& picker) {
-    picker.dismissViewController(true);
-}
-
-// The crop screen is not part of this application yet: the upright picture is handed on
-// as the crop screen would hand its whole picture back.
-void MVTChageBgImageViewController::cropImage(const ImageRef& image) { cropImageViewControllerDidFinished(image); }
-
 void MVTChageBgImageViewController::cropImageViewControllerDidFinished(const ImageRef& image) {
     // A crop that gives no picture sends nothing.
     if (!image) return;
@@ -161,47 +108,24 @@ void MVTChageBgImageViewController::cropImageViewControllerDidFinished(const Ima
 
 void MVTChageBgImageViewController::changeHeadImage(const ImageRef& image) {
     const std::string me = space::currentUserId();
-    const std::string url = space::serviceUrl("user/" + me + "/cover/upload");
-    auto client = MVTPublicMethod::clientWithUrl(url);
-    if (!client) {
-        if (auto app = MVTAppDelegate::sharedAppDelegate()) app->showNetworkMessage(MVTAppDelegate::NetworkMessageNoNetwork);
-        return;
-    }
     const std::string bytes = MVTPublicMethod::imageData(MVTPublicMethod::scale(image, image->size()));
     const std::string fileName = "来自" + percentEscape(MVTPublicMethod::currentDevicemodel()) + "的空间背景图.png";
-    UrlRequest request = client->multipartFormRequestWithMethod(
-        "POST", url, nullptr,
-        [&](HttpMultipartForm& form) { form.appendPart("image", fileName, "application/octet-stream", bytes); });
-    request.setTimeoutInterval(kUploadTimeout);
-    if (HUD_) HUD_->removeFromSuperview();
-    HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
-    HUD_->setRemoveFromSuperViewOnHide(true);
-    HUD_->setLabelText(localized("正在更换空间背景"));
     std::weak_ptr<MVTChageBgImageViewController> weak = weakAs<MVTChageBgImageViewController>();
-    auto fail = [] { AlertView::make(localized("提示"), localized("更换空间背景失败,请重新更改"), {}, "确定")->show(); };
-    auto operation = client->HTTPRequestOperationWithRequest(
-        std::move(request),
-        [weak, me, image, fail](HttpRequestOperation&, const std::string& body) {
+    const bool sent = space::sendMultipart(
+        "user/" + me + "/cover/upload",
+        [&](HttpMultipartForm& form) { form.appendPart("image", fileName, "application/octet-stream", bytes); }, HUD_,
+        view(),
+        [weak, me, image](const std::string& body) {
             auto self = weak.lock();
             if (!self) return;
-            if (self->HUD_) self->HUD_->hide(true);
-            // A JSON answer with a false "success" is a refusal, never a cover version.
-            const Json parsed = Json::parse(body, nullptr, false);
-            if (parsed.is_object() && parsed.contains("success") && !space::succeeded(parsed)) {
-                fail();
-                return;
-            }
             UserDefaults::standard().setString(MVTTimeSpaceViewController::coverVersionKey(me), body);
             UserDefaults::standard().synchronize();
             writeFileAtomically(MVTTimeSpaceViewController::coverFile(me), image->jpegData(1.0));
             self->backButtonClick();
         },
-        [weak, fail](HttpRequestOperation&, const HttpError&) {
-            if (auto self = weak.lock())
-                if (self->HUD_) self->HUD_->hide(true);
-            fail();
-        });
-    operation->start();
+        // A JSON answer with a false "success" is a refusal, never a cover version.
+        [] { AlertView::make(localized("提示"), localized("更换空间背景失败,请重新更改"), {}, "确定")->show(); });
+    if (sent) HUD_->setLabelText(localized("正在更换空间背景"));
 }
 
 void MVTChageBgImageViewController::backButtonClick() {

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "shell/ViewViewController.h"
-
-#include "platform/ui/ImagePickerController.h"
+#include "me/OwnPictureScreen.h"
 
 #include <memory>
 #include <string>
@@ -16,13 +14,12 @@ class ScrollView;
 // below it. A built-in picture is handed to that space as a preview (bytes, id and the
 // preview flag) and sent only when the user confirms there; an own picture (camera or
 // album), made upright and cropped, is uploaded from here.
-class MVTChageBgImageViewController : public ViewViewController, public platform::ImagePickerControllerDelegate {
+class MVTChageBgImageViewController : public OwnPictureScreen {
 public:
     MVTChageBgImageViewController();
     ~MVTChageBgImageViewController() override;
     std::string className() const override { return "MVTChageBgImageViewController"; }
 
-    static constexpr double kUploadTimeout = 30;
     // The tiles in order; every tile but the last is a built-in picture ("%d.jpg" with the
     // index plus 1, cover id the index plus 151); the last chooses an own picture.
     static const std::vector<std::string>& tileNames();
@@ -30,26 +27,17 @@ public:
 
     void viewDidLoad() override;
     void imageButtonClick(int tag);
-    void iconBtnClick();
-    void takePhoto();
-    void pickPicture();
     // The crop screen's answer: a picture is uploaded; none sends nothing.
-    void cropImageViewControllerDidFinished(const platform::ImageRef& image);
+    void cropImageViewControllerDidFinished(const platform::ImageRef& image) override;
     // Uploads the picture as the new cover.
     void changeHeadImage(const platform::ImageRef& image);
     void backButtonClick();
-
-    void actionSheetClickedButtonAtIndex(platform::ActionSheet& sheet, long index) override;
-    void imagePickerControllerDidFinishPickingMedia(platform::ImagePickerController& picker,
-                                                    const platform::PickedMediaInfo& info) override;
-    void imagePickerControllerDidCancel(platform::ImagePickerController& picker) override;
 
     std::shared_ptr<platform::ScrollView> backGroundScrollView() const { return backGroundScrollView_; }
 
 private:
     // The screen below this one on the stack (the space), or nothing.
     std::shared_ptr<platform::ViewController> screenBelow() const;
-    void cropImage(const platform::ImageRef& image);
 
     std::shared_ptr<platform::ScrollView> backGroundScrollView_;
     std::shared_ptr<platform::ProgressHUD> HUD_;

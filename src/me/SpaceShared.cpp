@@ -7,8 +7,12 @@
 #include "core/MVTPublicMethod.h"
 #include "core/ServiceAddress.h"
 
+#include "platform/HttpClient.h"
 #include "platform/HttpJsonRequestOperation.h"
+#include "platform/HttpMultipartForm.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/TextField.h"
 
@@ -36,6 +40,46 @@ bool sendJson(const std::string& method, const std::string& path, const Json& pa
         [failure = std::move(failure)](HttpRequestOperation&, const HttpError&) { failure(); });
     operation->start();
     return true;
+}
+
+constexpr std::size_t kLargestRefusal = 64 * 1024;
+
+bool sendMultipart(const std::string& path, const std::function<void(HttpMultipartForm&)>& fill,
+                   std::shared_ptr<ProgressHUD>& hud, const std::shared_ptr<View>& view,
+                   std::function<void(const std::string& body)> done, std::function<void()> failed) {
+    const std::string url = serviceUrl(path);
+    auto client = MVTPublicMethod::clientWithUrl(url);
+    if (!client) {
+        if (auto app = MVTAppDelegate::sharedAppDelegate()) app->showNetworkMessage(MVTAppDelegate::NetworkMessageNoNetwork);
+        return false;
+    }
+    UrlRequest request = client->multipartFormRequestWithMethod("POST", url, nullptr, fill);
+    request.setTimeoutInterval(kUploadTimeout);
+    showOverlay(hud, view, true);
+    // The overlay is the screen's; it is hidden through the screen's own slot, so a screen
+    // that has gone leaves nothing to hide.
+    std::weak_ptr<ProgressHUD> shown = hud;
+    auto operation = client->HTTPRequestOperationWithRequest(
+        std::move(request),
+        [shown, done = std::move(done), failed](HttpRequestOperation&, const std::string& body) {
+            if (auto overlay = shown.lock()) overlay->hide(true);
+            // A refusal is a short object; a large body is not parsed at all.
+            const Json parsed = body.size() <= kLargestRefusal ? Json::parse(body, nullptr, false) : Json();
+            if (parsed.is_object() && parsed.contains("success") && !succeeded(parsed)) failed();
+            else done(body);
+        },
+        [shown, failed](HttpRequestOperation&, const HttpError&) {
+            if (auto overlay = shown.lock()) overlay->hide(true);
+            failed();
+        });
+    operation->start();
+    return true;
+}
+
+void installBackButton(ViewController& screen, std::function<void()> action) {
+    auto back = MVTPublicMethod::navigationleftBarButton();
+    back->addTarget(ControlEventTouchUpInside, [action = std::move(action)](Control&) { action(); });
+    screen.navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(back));
 }
 
 void showOverlay(std::shared_ptr<ProgressHUD>& hud, const std::shared_ptr<View>& view, bool show) {

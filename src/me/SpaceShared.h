@@ -13,8 +13,10 @@
 namespace platform {
 class AlertView;
 class AlertViewDelegate;
+class HttpMultipartForm;
 class ProgressHUD;
 class View;
+class ViewController;
 }  // namespace platform
 
 namespace space {
@@ -32,6 +34,20 @@ bool succeeded(const platform::Json& reply);
 // with an error status goes to `failure`.
 bool sendJson(const std::string& method, const std::string& path, const platform::Json& parameters,
               std::function<void(const platform::Json&)> reply, std::function<void()> failure);
+
+// Sends a multipart POST to the service path (30 s) with the parts `fill` adds, the
+// overlay in `hud` over `view` meanwhile. False, with the network banner of kind 0 and
+// nothing sent, while the network is down. A reply that is a JSON object with a false
+// "success" counts as a failure like a transport error; any other body is handed to
+// `done`. The overlay is hidden before either handler runs.
+constexpr double kUploadTimeout = 30;
+bool sendMultipart(const std::string& path, const std::function<void(platform::HttpMultipartForm&)>& fill,
+                   std::shared_ptr<platform::ProgressHUD>& hud, const std::shared_ptr<platform::View>& view,
+                   std::function<void(const std::string& body)> done, std::function<void()> failed);
+
+// Puts the standard back button on the left of the screen's navigation item; `action`
+// runs on its tap (capture the screen weakly).
+void installBackButton(platform::ViewController& screen, std::function<void()> action);
 
 // The screens' progress overlay in `hud`: showing puts a fresh one over `view` (the one
 // before leaves); hiding fades the current one out, and it leaves the view when hidden.

@@ -146,7 +146,7 @@ private:
 public:
 
     // ---- Version check -----------------------------------------------------------------
-    // Asks the service for the newest version; when the running one is older (as text) and
+    // Asks the service for the newest version; when the running one is older (numerically) and
     // the reply names a download address, an alert offers (tag 100) or demands (tag 200)
     // the update. A transport failure shows nothing.
     void toupdate();
@@ -154,12 +154,17 @@ public:
     static constexpr long kRequiredUpdateTag = 200;
     // What a version reply asks for: the alert's tag, title and message and the download
     // address; nothing when the reply is empty, names no address, or the running version
-    // is not the smaller text.
+    // is not older, its runs of digits compared as numbers.
     struct VersionOffer {
         long tag = 0;
         std::string title, message, url;
     };
     static std::optional<VersionOffer> versionOfferFor(const nlohmann::json& reply, const std::string& runningVersion);
+    // The offer's alert: "暂不更新"/"前往更新" (100) or the single "更新版本" (200), carrying
+    // the address as its accessibility hint.
+    static void showVersionOffer(const VersionOffer& offer, std::weak_ptr<platform::AlertViewDelegate> delegate);
+    // Opens the address of a version alert when `index` is its update button.
+    static void openVersionOffer(platform::AlertView& alert, long index);
     // The version alerts: "前往更新" (100) or "更新版本" (200) opens the stored address.
     // Every alert of this delegate has its tag set to 0 afterwards.
     void alertViewClickedButtonAtIndex(platform::AlertView& alert, long index) override;

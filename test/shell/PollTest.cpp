@@ -234,7 +234,7 @@ TEST_F(PollTest, SelectingMeTwiceAsksForTheLevelOnceAndSavesIt) {
     ASSERT_TRUE(driver_->tap(tabs_->mineBtn()));
     tabs_->reloadUserLvl();
     const std::string path = "/services/norvo/user/2001/space/2001/info";
-    ASSERT_TRUE(pumpUntil([&] { return me_->reloadUserLvlCount() == 1; }));
+    ASSERT_TRUE(pumpUntil([&] { return meHeaderText(MVTUserSettingViewController::kLevelLabelTag) == "LV3(5分)"; }));
     EXPECT_EQ(requestsTo(path), 1u);
     EXPECT_EQ(service_->lastRequest(path)->queryValue("refresh"), "true");
     EXPECT_EQ(account.userLvl(), "3");

@@ -14,8 +14,10 @@
 #include "shell/InternationalControl.h"
 #include "shell/MyTabBarController.h"
 #include "shell/myNavigationController.h"
+#include "shell/myTableView.h"
 
 #include "platform/Application.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UiDriver.h"
 
@@ -63,6 +65,13 @@ protected:
         tabs_->setSelectedIndex(0);
         driver_->show(tabs_);
         driver_->settle();
+    }
+    // The text of a label of the Me screen's header row ("" while there is none).
+    std::string meHeaderText(int tag) {
+        auto table = me_ ? me_->settingTable() : nullptr;
+        auto cell = table ? table->cellForRowAtIndexPath({0, 0}) : nullptr;
+        auto label = cell ? std::dynamic_pointer_cast<platform::Label>(cell->viewWithTag(tag)) : nullptr;
+        return label ? label->text() : std::string();
     }
     // How many requests reached the service at `path` ("/services/norvo/...").
     size_t requestsTo(const std::string& path) {

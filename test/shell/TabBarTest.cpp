@@ -67,6 +67,8 @@ TEST_F(TabBarTest, ButtonsShowFeedMessagesContactsDiscoverAndMeFromLeftToRight) 
 }
 
 TEST_F(TabBarTest, TappingAButtonSelectsItsTab) {
+    service().setReply("GET", "services/norvo/user/12/space/12/info",
+                       sample_service::Reply::json({{"success", 1}, {"creditGet", 77}}));
     build();
     struct Case {
         const char* title;
@@ -84,8 +86,8 @@ TEST_F(TabBarTest, TappingAButtonSelectsItsTab) {
             }
         }
     }
-    // The Me screen hears of the new level once the reply is in.
-    EXPECT_TRUE(pumpUntil([&] { return me_->reloadUserLvlCount() == 1; }));
+    // The Me screen's header shows the points once the level reply is in.
+    EXPECT_TRUE(pumpUntil([&] { return meHeaderText(MVTUserSettingViewController::kPointsValueLabelTag) == "77"; }));
 }
 
 TEST_F(TabBarTest, TappingTheSelectedFeedTabWithoutNewPostsReloadsTheFeedOnce) {
@@ -222,9 +224,12 @@ TEST_F(TabBarTest, MarkUpsideTellsTheTabRootsAndLightsTheAppsDot) {
     auto& account = MVTAccount::sharedInstance();
     account.setNewExam(true);
     account.setNewRelevantMe(4);
+    me_->view();
+    const auto shownRow = me_->settingTable()->cellForRowAtIndexPath({1, 0});
     NotificationCenter::defaultCenter().postNotification(kMarkUpsideNotification);
     EXPECT_EQ(apps_->reloadViewCount(), 1);
-    EXPECT_EQ(me_->shownRelevantMe(), 4);
+    // The Me screen redraws its "动态" row, which carries no count.
+    EXPECT_NE(me_->settingTable()->cellForRowAtIndexPath({1, 0}), shownRow);
     EXPECT_EQ(home_->relevantMeViewCount(), 1);
     EXPECT_TRUE(hasDot(MyTabBarController::kAppsDotTag));
     EXPECT_EQ(marks(MyTabBarController::kRelevantMeCountTag).size(), 1u);

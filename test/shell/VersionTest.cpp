@@ -16,7 +16,7 @@ protected:
     }
 };
 
-TEST_F(VersionTest, OffersFollowTheTextComparisonTheAddressAndTheForceFlag) {
+TEST_F(VersionTest, OffersFollowTheNumericComparisonTheAddressAndTheForceFlag) {
     struct Case {
         std::string running;
         Json reply;
@@ -26,8 +26,12 @@ TEST_F(VersionTest, OffersFollowTheTextComparisonTheAddressAndTheForceFlag) {
         {"2.4.1", {{"version", "2.4.2"}, {"url", "u"}}, 100},
         {"2.4.1", {{"version", "2.4.1"}, {"url", "u"}}, 0},
         {"2.4.1", {{"version", "2.4.0"}, {"url", "u"}}, 0},
-        // "2.10.0" is the smaller text.
-        {"2.9.0", {{"version", "2.10.0"}, {"url", "u"}}, 0},
+        // Runs of digits compare as numbers.
+        {"2.9.0", {{"version", "2.10.0"}, {"url", "u"}}, 100},
+        {"2.0", {{"version", "10.0"}, {"url", "u"}}, 100},
+        {"1.10", {{"version", "1.9"}, {"url", "u"}}, 0},
+        {"2.0", {{"version", 10}, {"url", "u"}}, 100},
+        {"2.4.1", {{"version", "2.4.2"}, {"url", "u"}, {"force", "abc"}}, 100},
         {"2.4.1", {{"version", "2.4.2"}, {"url", "u"}, {"force", 1}}, 200},
         {"2.4.1", {{"version", "2.4.2"}, {"url", "u"}, {"force", "1"}}, 200},
         {"2.4.1", {{"version", "2.4.2"}, {"url", "u"}, {"force", true}}, 200},
