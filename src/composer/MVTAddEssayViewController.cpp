@@ -23,6 +23,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TapGestureRecognizer.h"
@@ -587,3 +588,31 @@ void MVTAddEssayViewController::playAgain() {
 void MVTAddEssayViewController::audioPlayerDidFinishPlaying(bool) { dropPlayer(); }
 
 void MVTAddEssayViewController::audioPlayerBeginInterruption() { dropPlayer(); }
+
+// ---- Sending --------------------------------------------------------------------------------
+
+bool MVTAddEssayViewController::startSend(View* titleInput) {
+    if (titleInput) titleInput->resignFirstResponder();
+    if (mytextView) mytextView->resignFirstResponder();
+    issending = true;
+    if (publishButton) publishButton->setEnabled(false);
+    if (!sendingHUD_) {
+        sendingHUD_ = ProgressHUD::showHUDAddedTo(view(), true);
+        sendingHUD_->setRemoveFromSuperViewOnHide(true);
+        sendingHUD_->setLabelText(localized("正在发送"));
+    }
+    if (!readyToSend()) {
+        complete = false;
+        issending = false;
+        return false;
+    }
+    complete = true;
+    return true;
+}
+
+void MVTAddEssayViewController::finishSend() {
+    issending = false;
+    if (publishButton) publishButton->setEnabled(true);
+    if (sendingHUD_) sendingHUD_->hide(true);
+    sendingHUD_.reset();
+}

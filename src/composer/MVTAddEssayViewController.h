@@ -36,6 +36,7 @@ class AudioPlayer;
 class Button;
 class ImageView;
 class Label;
+class ProgressHUD;
 class ScrollView;
 class TextView;
 class View;
@@ -129,6 +130,17 @@ public:
     // ---- Send-state protocol ----
     // True when the take (if any) is converted and every album picture has loaded.
     bool readyToSend() const;
+    // The common start of a subclass's send once its own checks passed: the title input
+    // (may be null) and the text stop editing, the send is marked running, the publish
+    // button is disabled and "正在发送" covers the screen (a send resumed after a wait keeps
+    // the overlay of its first run). Answers false, with the send marked waiting
+    // (`complete` and `issending` false), while a take converts or a picture loads; then
+    // the base resumes the send once. True: `complete` is set and the request may go.
+    bool startSend(platform::View* titleInput);
+    // The end of a send, whatever its outcome: the publish button reacts again and the
+    // overlay leaves.
+    void finishSend();
+    std::shared_ptr<platform::ProgressHUD> sendingHUD() const { return sendingHUD_; }
 
     // ---- Fields ----
     std::shared_ptr<myTableView> addTableView;
@@ -175,6 +187,7 @@ private:
     void dropPlayer();
 
     std::vector<platform::ObserverToken> observers_;
+    std::shared_ptr<platform::ProgressHUD> sendingHUD_;
     bool gone_ = false;
     int nextSerial_ = 1;
 };

@@ -473,13 +473,6 @@ void MVTAddHWViewController::showAlert(const std::string& message, const std::st
     AlertView::make(localized("提示"), message, {}, button)->show();
 }
 
-void MVTAddHWViewController::endSending() {
-    issending = false;
-    if (publishButton) publishButton->setEnabled(true);
-    if (HUD_) HUD_->hide(true);
-    HUD_.reset();
-}
-
 void MVTAddHWViewController::sendBtnClicked(Button*) {
     if (issending) return;
     const std::string course = courseArray_.empty() ? std::string() : textOf(courseArray_[0], "id");
@@ -492,27 +485,12 @@ void MVTAddHWViewController::sendBtnClicked(Button*) {
     if (title.empty()) return showAlert(localized("请输入标题后提交"), localized("知道了"));
     if (utf16Length(title) > kTitleLimit) return showAlert(localized("标题不能超过50个字"), localized("知道了"));
 
-    if (titletField_) titletField_->resignFirstResponder();
-    if (mytextView) mytextView->resignFirstResponder();
-    issending = true;
-    if (publishButton) publishButton->setEnabled(false);
-    // A send resumed after the voice conversion keeps the overlay of its first run.
-    if (!HUD_) {
-        HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
-        HUD_->setRemoveFromSuperViewOnHide(true);
-        HUD_->setLabelText(localized("正在发送"));
-    }
-    if (!readyToSend()) {
-        complete = false;
-        issending = false;
-        return;
-    }
-    complete = true;
+    if (!startSend(titletField_.get())) return;
 
     const std::string url = homework::serviceUrl("course/homework/" + course + "/publish");
     auto client = MVTPublicMethod::clientWithUrl(url);
     if (!client) {
-        endSending();
+        finishSend();
         if (auto app = MVTAppDelegate::sharedAppDelegate()) app->showNetworkMessage(MVTAppDelegate::NetworkMessageNoNetwork);
         return;
     }
@@ -553,7 +531,7 @@ void MVTAddHWViewController::sendBtnClicked(Button*) {
         [weak](HttpRequestOperation&, const std::string& reply) {
             auto self = weak.lock();
             if (!self) return;
-            self->endSending();
+            self->finishSend();
             if (integerValue(trimmed(reply)) == 0) {
                 self->showAlert(localized("保存失败,请重新发送"), localized("确定"));
                 return;
@@ -566,7 +544,7 @@ void MVTAddHWViewController::sendBtnClicked(Button*) {
         [weak](HttpRequestOperation&, const HttpError&) {
             auto self = weak.lock();
             if (!self) return;
-            self->endSending();
+            self->finishSend();
             self->showAlert(localized("发送失败,请重新发送"), localized("确定"));
         });
     sending_->start();

@@ -12,7 +12,6 @@
 
 namespace platform {
 class HttpRequestOperation;
-class ProgressHUD;
 }
 
 // The composer of the course-based homework chain: a title, one subject, one course of it,
@@ -85,7 +84,6 @@ private:
     void addNameStrip(platform::View& content, const std::string& name, double labelWidth);
     bool bodyEditing() const;
     void showAlert(const std::string& message, const std::string& button);
-    void endSending();
     bool isEmpty() const;
     void leave();
     void ensureKeyboardBar(double keyboardHeight);
@@ -103,6 +101,5 @@ private:
     bool isFirst_ = false;
     bool hasKeyBoard_ = false;
     std::shared_ptr<platform::TextViewDelegate> bodyDelegate_;
-    std::shared_ptr<platform::ProgressHUD> HUD_;
     std::shared_ptr<platform::HttpRequestOperation> sending_;
 };
