@@ -392,6 +392,7 @@ void addSampleRoutes(SampleService& service) {
     addChatRoutes(service, folder);
     addAlbumRoutes(service, folder);
     addCourseHomeworkRoutes(service);
+    addSchoolCircleRoutes(service, folder);
 }
 
 }  // namespace sample_service

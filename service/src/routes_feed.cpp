@@ -3,7 +3,7 @@
 //        "limit", "maxIdNotIncludeSelf" (older pages), "minIdNotIncludeSelf" (a refresh:
 //        its first element carries "updateTime", "totalCount" and "updateData", the posts
 //        changed since "dateline"), "filter" ("user:me", "user:student", "user:teacher",
-//        "type:<kind>", "square:school")
+//        "type:<kind>", "square:school": every post of the user's school)
 //   GET  services/norvo/user/<user>/feed/<post>/praise  praises or withdraws the praise
 //   POST services/norvo/user/<user>/save/vote/<vote>/answer  "answerIds" ("a,b")
 //   GET  services/norvo/user/<user>/refresh/<vote>/vote
@@ -71,7 +71,8 @@ bool matchesFilter(const nlohmann::json& post, const std::string& filter, const 
     if (filter == "user:me") return textOfValue(post["uid"]) == userId;
     if (filter == "user:student" || filter == "user:teacher") return post.value("role", "") == filter.substr(5);
     if (filter.rfind("type:", 0) == 0) return post.value("type", "") == filter.substr(5);
-    if (filter == "square:school") return post.value("square", false);
+    // The school circle: every post of the school, other classes included.
+    if (filter == "square:school") return true;
     return false;
 }
 
@@ -160,6 +161,8 @@ void addFeedRoutes(SampleService& service, const std::filesystem::path& dataDire
         const std::string userId = request.arguments.at(0);
         const auto user = service.data().userWithId(userId);
         if (!user) return Reply::json(nlohmann::json::array());
+        if (request.queryValue("filter").value_or("") == "square:school" && user->value("schoolId", "").empty())
+            return Reply::json(nlohmann::json::array());
         const long long limit = std::clamp<long long>(numberOf(request.queryValue("limit")), 1, 50);
         const auto maxId = request.queryValue("maxIdNotIncludeSelf");
         const auto minId = request.queryValue("minIdNotIncludeSelf");

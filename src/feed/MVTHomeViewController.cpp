@@ -3,6 +3,7 @@
 
 #include "feed/MVTHomeViewController.h"
 
+#include "feed/FeedListParts.h"
 #include "feed/MVTPersonCell.h"
 #include "feed/PostRecord.h"
 #include "details/MVTRelevantMeViewController.h"
@@ -36,18 +37,6 @@ namespace {
 
 constexpr double kTableChrome = 20 + 49 + 44;  // status bar, tab bar and navigation bar
 const Color kRowGrey = Color::white(0.961);
-
-// A short green bar with white bold text, as the feed's confirmations slide in.
-std::shared_ptr<Label> messageBar(const Rect& frame) {
-    auto bar = std::make_shared<Label>(frame);
-    bar->setBackgroundColor(Color::rgb255(58, 145, 32));
-    bar->setTextColor(Color::whiteColor());
-    bar->setFont(Font::boldSystemFontOfSize(14));
-    bar->setTextAlignment(TextAlignment::Center);
-    bar->setCornerRadius(4);
-    bar->setClipsToBounds(true);
-    return bar;
-}
 
 }  // namespace
 
@@ -118,6 +107,8 @@ void MVTHomeViewController::observeNotifications() {
     on(MVTAppDelegate::kToShowHomeProgress,
        [](MVTHomeViewController& self, const Notification& n) { self.toShowHomeProgress(n); });
     on(kCommentFormHomeNotification, [](MVTHomeViewController& self, const Notification& n) { self.commentFormHome(n); });
+    on(kShowSelectedWhichWithNotification,
+       [](MVTHomeViewController& self, const Notification& n) { self.showSelectedWhichWith(n); });
 }
 
 void MVTHomeViewController::viewWillAppear(bool animated) {
@@ -140,10 +131,12 @@ void MVTHomeViewController::viewWillAppear(bool animated) {
         startCellAudioPlay();
     }
     isNewPlay_ = false;
+    if (squareShown_ && squareViewController_) squareViewController_->viewWillAppear(animated);
 }
 
 void MVTHomeViewController::viewWillDisappear(bool animated) {
     ViewViewController::viewWillDisappear(animated);
+    if (squareShown_ && squareViewController_) squareViewController_->viewWillDisappear(animated);
     if (downloading_) MVTAppDelegate::sharedAppDelegate()->stopPlayAudio();
     proximityToken_.reset();
 }
@@ -476,43 +469,10 @@ void MVTHomeViewController::removeNewUpDynamic() {
 // ---- Messages and notices
 
 void MVTHomeViewController::showTurnSuccessWith(const std::string& text) {
-    const double W = Screen::mainScreen().bounds().width();
-    const double bottom = myTable_ ? myTable_->frame().maxY() : view()->bounds().height();
-    if (!showTurnLa_) {
-        showTurnLa_ = messageBar({5, bottom + 5, W - 10, 26});
-        showTurnLa_->setAlpha(0);
-    }
-    showTurnLa_->setText(text);
-    showTurnLa_->setFrame({5, bottom + 5, W - 10, 26});
-    view()->addSubview(showTurnLa_);
-    auto label = showTurnLa_;
-    animate(
-        0.4,
-        [label, bottom, W] {
-            label->setFrame({5, bottom - 44, W - 10, 26});
-            label->setAlpha(1);
-        },
-        [label, bottom, W](bool) {
-            animate(
-                0.4,
-                [label, bottom, W] {
-                    label->setFrame({5, bottom + 5, W - 10, 26});
-                    label->setAlpha(0);
-                },
-                [label](bool) { label->removeFromSuperview(); }, 1.0, AnimationCurve::EaseIn);
-        },
-        0.1, AnimationCurve::EaseIn);
+    feedlist::showTurnToast(showTurnLa_, *view(), myTable_ ? myTable_->frame().maxY() : view()->bounds().height(), text);
 }
 
-void MVTHomeViewController::showHUDWithBool(bool show) {
-    auto hud = std::dynamic_pointer_cast<ProgressHUD>(HUD_);
-    if (!show) {
-        if (hud) hud->hide(true);
-        return;
-    }
-    if (hud) hud->removeFromSuperview();
-    HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
-}
+void MVTHomeViewController::showHUDWithBool(bool show) { feedlist::showHUD(HUD_, view(), show); }
 
 void MVTHomeViewController::synchronousDeleteFormHome(const Notification& notification) {
     const int row = postIndexWithId(textOf(notification.object, "id"));

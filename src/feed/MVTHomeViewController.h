@@ -46,6 +46,7 @@ class MVTHomeViewController : public ViewViewController,
                               public EGORefreshTableHeaderDelegate,
                               public platform::AlertViewDelegate,
                               public MVTDetailsViewControllerDelegate,
+                              public MVTForwardDelegate,
                               public MVTFeedTitleDownSelectViewDelegate,
                               public MVTDynamicSelectTitleDownSelectViewDelegate {
 public:
@@ -94,7 +95,7 @@ public:
     void initTheRelevantMeView();
     void toGoRelevantMeView();
     // showTurnSuccessWith: the forward screen's success message.
-    void showTurnSuccessWith(const std::string& text);
+    void showTurnSuccessWith(const std::string& text) override;
     void showHUDWithBool(bool show);
     // What the tab bar and the upload queue asked so far (the shell's tests read these).
     int reloadCount() const { return reloadCount_; }
@@ -147,6 +148,25 @@ public:
     void toStopHomeAudio() override;
     void toPlayOrStopAudio(bool playing) override;
     void detalsStopAudio() override;
+
+    // ---- Post action sheet: view, delete, forward and report. The sheet is the tab bar's;
+    // this screen asks for it and carries out the answer ("showSelectedWhichWith").
+    static constexpr const char* kShowDynamicActionSheet = "showDynamicActionSheet";
+    static constexpr const char* kSynchronousDeleteFormSquare = "synchronousDeleteFormSquare";
+    void deleteDynamicWith(const std::string& postId, int row, int kind) override;
+    using ViewViewController::deleteDynamicWith;
+    void deleteState(const std::string& postId) override { (void)postId; }
+    void showSelectedWhichWith(const platform::Notification& notification);
+    void toDeleteDynamicWith(const std::string& postId, int row);
+    void readyToForwardWith(const std::string& row) override;
+    void toForwardViewController();
+    void toForward(const std::shared_ptr<platform::ViewController>& screen);
+    // The report page of the sheet's post (no join-a-class check).
+    void reportWithWeb();
+    // A report page for the address after the join-a-class check (the school circle's).
+    void reportWithWebView(const std::string& address);
+    int deleteIndex() const { return deleteIndex_; }
+    int showATag() const { return showATag_; }
 
     // ---- Voice and attachments
     void playRecord(const std::optional<std::string>& resourceId, int row) override;
@@ -312,6 +332,17 @@ private:
     std::string copyContentStr_;
     bool isSetNil_ = false;
     bool showAS_ = false;
+    std::string DynamicId_;
+    std::string DynamicUid_;
+    std::string DynamicName_;
+    std::string DynamicType_;
+    int deleteIndex_ = 0;
+    int showATag_ = 0;
+    void confirmDelete();
+    // Passes the school circle's appearing or disappearing on when its page comes or goes.
+    void setSquareShown(bool shown);
+    bool squareShown_ = false;
+    void showReportPage(const std::string& address);
     std::recursive_mutex selectLock_;
     std::vector<platform::ObserverToken> observers_;
     platform::ObserverToken proximityToken_;

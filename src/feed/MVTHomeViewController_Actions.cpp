@@ -5,6 +5,7 @@
 
 #include "feed/MVTHomeViewController.h"
 
+#include "feed/FeedListParts.h"
 #include "feed/MVTPersonCell.h"
 #include "feed/PostRecord.h"
 #include "account/MVTInterClassViewController.h"
@@ -35,33 +36,6 @@ namespace {
 
 void tellWith(const std::string& title) { AlertView::make(title, "", {}, localized("知道了"))->show(); }
 
-// The praisers without the user's own entry: the entries carrying the user's id; only
-// when no entry carries an id (a list of names from a refresh), the last entry with the
-// user's name and every entry equal to it.
-Json withoutOwnPraise(const Json& praisers, const std::string& userId, const std::string& name) {
-    Json kept = Json::array();
-    bool anyId = false, removed = false;
-    for (const auto& entry : praisers)
-        if (entry.is_object() && !post::isBlankOrNullText(valueFor(entry, "uid"))) anyId = true;
-    if (anyId) {
-        for (const auto& entry : praisers) {
-            const bool own = entry.is_object() && !post::isBlankOrNullText(valueFor(entry, "uid")) &&
-                             integerValue(valueFor(entry, "uid")) == integerValue(userId);
-            if (own) removed = true;
-            else kept.push_back(entry);
-        }
-        return removed ? kept : praisers;
-    }
-    const Json* last = nullptr;
-    for (const auto& entry : praisers)
-        if (entry.is_object() && textOf(entry, "name") == name) last = &entry;
-    if (!last) return praisers;
-    const Json match = *last;
-    for (const auto& entry : praisers)
-        if (entry != match) kept.push_back(entry);
-    return kept;
-}
-
 }  // namespace
 
 bool MVTHomeViewController::needsClass() {
@@ -71,6 +45,10 @@ bool MVTHomeViewController::needsClass() {
 }
 
 void MVTHomeViewController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
+    if (alert.tag() == kDeleteAlertTag) {
+        if (index == 1) toDeleteDynamicWith(DynamicId_, deleteIndex_);
+        return;
+    }
     MVTInterClassViewController::answerJoinClassAlert(*this, alert, index);
 }
 
@@ -147,7 +125,7 @@ void MVTHomeViewController::praiseReplied(const std::shared_ptr<Button>& button,
     const bool before = !praisers.empty();
     const std::string name = MVTAccount::sharedInstance().name().value_or("");
     if (love == "1") praisers.insert(praisers.begin(), Json{{"name", name}, {"uid", uid}});
-    else if (before) praisers = withoutOwnPraise(praisers, uid, name);
+    else if (before) praisers = feedlist::withoutOwnPraise(praisers, uid, name);
     record["likeCount"] = count;
     record["love"] = love;
     record["likeUsers"] = praisers;
@@ -168,12 +146,7 @@ void MVTHomeViewController::praiseReplied(const std::shared_ptr<Button>& button,
 }
 
 void MVTHomeViewController::animateHeart(const std::shared_ptr<View>& heart, std::function<void()> done) {
-    heart->setFrame({8, 8, 24, 24});
-    animate(
-        0.3, [heart] { heart->setFrame({12, 12, 16, 16}); },
-        [done = std::move(done)](bool) {
-            if (done) done();
-        });
+    feedlist::animateHeart(heart, {8, 8, 24, 24}, {12, 12, 16, 16}, std::move(done));
 }
 
 void MVTHomeViewController::finishPraise(int row, bool strip) {

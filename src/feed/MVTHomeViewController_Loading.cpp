@@ -4,6 +4,7 @@
 
 #include "feed/MVTHomeViewController.h"
 
+#include "feed/FeedListParts.h"
 #include "feed/PostRecord.h"
 
 #include "shell/InternationalControl.h"
@@ -392,25 +393,7 @@ void MVTHomeViewController::changeOtherToDynamic() {
 }
 
 void MVTHomeViewController::showReloadNews(const std::string& text) {
-    const double W = Screen::mainScreen().bounds().width();
-    if (!showCountLa_) {
-        showCountLa_ = std::make_shared<Label>(Rect(5, 5, W - 10, 26));
-        showCountLa_->setBackgroundColor(Color::rgb255(58, 145, 32));
-        showCountLa_->setTextColor(Color::whiteColor());
-        showCountLa_->setFont(Font::boldSystemFontOfSize(14));
-        showCountLa_->setTextAlignment(TextAlignment::Center);
-        showCountLa_->setCornerRadius(4);
-        showCountLa_->setClipsToBounds(true);
-        view()->addSubview(showCountLa_);
-    }
-    showCountLa_->setText(text);
-    showCountLa_->setFrame({5, -30, W - 10, 26});
-    showCountLa_->setAlpha(0);
-    auto label = showCountLa_;
-    animate(0.4, [label, W] {
-        label->setFrame({5, 5, W - 10, 26});
-        label->setAlpha(1);
-    });
+    feedlist::showReloadNews(showCountLa_, *view(), text);
 }
 
 void MVTHomeViewController::reloadNullTableView() {
@@ -424,21 +407,11 @@ void MVTHomeViewController::reloadNullTableView() {
 
 void MVTHomeViewController::doneLoadingTableViewData() {
     auto weak = weakAs<MVTHomeViewController>();
-    auto label = showCountLa_;
-    const double W = Screen::mainScreen().bounds().width();
-    animate(
-        0.4,
-        [label, W] {
-            if (!label) return;
-            label->setFrame({5, -30, W - 10, 26});
-            label->setAlpha(0);
-        },
-        [weak](bool) {
-            if (auto self = weak.lock()) {
-                self->changeReloadDynamic(true);
-                self->reloading_ = false;
-            }
-        },
-        0.5, AnimationCurve::EaseIn);
+    feedlist::fadeReloadNews(showCountLa_, [weak] {
+        if (auto self = weak.lock()) {
+            self->changeReloadDynamic(true);
+            self->reloading_ = false;
+        }
+    });
     if (refreshHeaderView_ && myTable_) refreshHeaderView_->egoRefreshScrollViewDataSourceDidFinishedLoading(*myTable_);
 }

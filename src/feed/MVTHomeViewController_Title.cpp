@@ -56,6 +56,7 @@ void MVTHomeViewController::initshowView() {
 void MVTHomeViewController::initSquare() {
     const double W = Screen::mainScreen().bounds().width();
     const double H = Screen::mainScreen().bounds().height() - kPageHeightChrome;
+    squareViewController_->setDelegate(me());
     auto page = squareViewController_->view();
     page->setFrame({W, 0, view()->bounds().width(), H});
     showAttachmentScrollView_->addSubview(page);
@@ -210,6 +211,7 @@ void MVTHomeViewController::toChangeSelecet(int tag) {
     auto showPage = [&](int page) { showAttachmentScrollView_->scrollRectToVisible({page * W, 0, W, H}, false); };
     switch (tag) {
     case 10:
+        setSquareShown(false);
         app->setNowPage(MVTAppDelegate::VoicePageHome);
         if (selectLa_->text() == localized("班级圈")) getNewData();
         else changeOtherToDynamic();
@@ -225,6 +227,7 @@ void MVTHomeViewController::toChangeSelecet(int tag) {
         isSeleted_ = false;
         squareViewController_->getNewData();
         showPage(1);
+        setSquareShown(true);
         break;
     case 12:
         app->setNowPage(MVTAppDelegate::VoicePageSquare);
@@ -235,6 +238,7 @@ void MVTHomeViewController::toChangeSelecet(int tag) {
         setTitleText(localized("我的"));
         isSeleted_ = true;
         showPage(0);
+        setSquareShown(false);
         auto mine = Button::buttonWithType(ButtonType::Custom);
         mine->setTitle(localized("由我产生"));
         didSelectWhich(*mine);
@@ -282,9 +286,20 @@ void MVTHomeViewController::scrollViewDidEndDecelerating(ScrollView& scrollView)
         app->setNowPage(MVTAppDelegate::VoicePageSquare);
         isMytable_ = false;
         squareViewController_->getNewData();
+        setSquareShown(true);
     } else if (page == 0) {
+        setSquareShown(false);
         if (selectLa_) selectLa_->setText(dynamicSelectStr_);
         isMytable_ = true;
         app->setNowPage(MVTAppDelegate::VoicePageHome);
     }
+}
+
+void MVTHomeViewController::setSquareShown(bool shown) {
+    // The school circle is only a page of this screen: it hears of its appearing and
+    // disappearing from here.
+    if (shown == squareShown_ || !squareViewController_ || !squareViewController_->isViewLoaded()) return;
+    squareShown_ = shown;
+    if (shown) squareViewController_->viewWillAppear(false);
+    else squareViewController_->viewWillDisappear(false);
 }

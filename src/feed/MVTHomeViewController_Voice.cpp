@@ -6,6 +6,7 @@
 
 #include "feed/MVTHomeViewController.h"
 
+#include "feed/FeedListParts.h"
 #include "feed/MVTPersonCell.h"
 #include "feed/PostRecord.h"
 
@@ -23,28 +24,8 @@
 
 using namespace platform;
 
-namespace {
-
-// The background track of a post's voice: "bg" "1" to "5" of its (last) voice entry.
-std::string backgroundTrackOf(const Json& record) {
-    std::string track;
-    for (const auto& entry : post::listOf(record, "attachments")) {
-        if (textOf(entry, "type") != "audio") continue;
-        const std::string bg = textOf(entry, "bg");
-        if (bg == "1" || bg == "2" || bg == "3" || bg == "4" || bg == "5") track = bg + ".mp3";
-    }
-    return track;
-}
-
-// The WAV file of a downloaded voice, converted when it is not there yet; false when there
-// is nothing that can play.
-bool ensureWav(const std::string& resourceId) {
-    const std::string wav = post::wavFile(resourceId);
-    if (MVTPublicMethod::fileExistsAtPath(wav)) return true;
-    return MVTVoiceJoiner::amrToWav(post::voiceFile(resourceId), wav) > 0 && MVTPublicMethod::fileExistsAtPath(wav);
-}
-
-}  // namespace
+using feedlist::backgroundTrackOf;
+using feedlist::ensureWav;
 
 void MVTHomeViewController::setVoiceRow(int row) {
     if (myTable_) myTable_->setTag(row);
@@ -129,15 +110,7 @@ void MVTHomeViewController::playRecord(const std::optional<std::string>& resourc
     setVoiceRow(row);
 }
 
-void MVTHomeViewController::setAudioRoute() {
-    if (ProximitySensor::shared().proximityState()) {
-        AudioSession::shared().setCategory(AudioSessionCategory::PlayAndRecord);
-        AudioRoute::shared().overrideOutputAudioPort(AudioRouteOverride::None);
-    } else {
-        AudioSession::shared().setCategory(AudioSessionCategory::MediaPlayback);
-        AudioRoute::shared().overrideOutputAudioPort(AudioRouteOverride::Speaker);
-    }
-}
+void MVTHomeViewController::setAudioRoute() { feedlist::setAudioRoute(); }
 
 void MVTHomeViewController::playAgain() {
     if (!MVTAppDelegate::sharedAppDelegate()->nowPlayPath().empty()) playRecord(vedioStr_, voiceRow());

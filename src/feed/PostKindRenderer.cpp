@@ -76,6 +76,26 @@ void showAlert(const std::string& title) {
     AlertView::make(title, "", {}, localized("知道了"))->show();
 }
 
+// The blue button of a vote (send or refresh), holding the post's and the vote's ids.
+std::shared_ptr<Button> voteButton(const std::string& title, const Font& font, const Rect& frame,
+                                   const std::string& postId, const std::string& voteId) {
+    auto button = Button::buttonWithType(ButtonType::Custom);
+    button->setFrame(frame);
+    button->setBackgroundColor(kBlue);
+    button->setTitle(title);
+    button->setTitleColor(Color::whiteColor());
+    button->titleLabel()->setFont(font);
+    button->setCornerRadius(2);
+    button->setClipsToBounds(true);
+    button->setAccessibilityLabel(postId);
+    button->setAccessibilityHint(voteId);
+    return button;
+}
+
+}  // namespace
+
+namespace postpictures {
+
 std::string pictureCacheFile(const std::string& id) {
     return MVTPublicMethod::getPathByFileName("account_" + id, "png");
 }
@@ -84,13 +104,6 @@ bool isFreshFile(const std::string& path) {
     return MVTPublicMethod::fileExistsAtPath(path) && MVTPublicMethod::isNewmodify(path);
 }
 
-// A thumbnail to fetch in the background: the addresses to try in order and the cache
-// file the first picture among them replaces.
-struct PictureLoad {
-    std::shared_ptr<ImageView> view;
-    std::vector<std::string> urls;
-    std::string cacheFile;
-};
 
 // Background: the first address that answers with a picture shows it (main thread) and
 // replaces the cache file, written whole. The view goes back to the main thread either
@@ -117,8 +130,6 @@ void startPictureLoad(PictureLoad load) {
     dispatchBackground([load = std::move(load)]() mutable { fetchPicture(std::move(load)); });
 }
 
-// Shows the cache file now when it is fresh (nothing when it is empty or no picture);
-// false when it is missing or stale.
 bool showFreshCache(ImageView& view, const std::string& cacheFile) {
     if (!isFreshFile(cacheFile)) return false;
     auto bytes = readFile(cacheFile);
@@ -128,28 +139,14 @@ bool showFreshCache(ImageView& view, const std::string& cacheFile) {
     return true;
 }
 
-// The blue button of a vote (send or refresh), holding the post's and the vote's ids.
-std::shared_ptr<Button> voteButton(const std::string& title, const Font& font, const Rect& frame,
-                                   const std::string& postId, const std::string& voteId) {
-    auto button = Button::buttonWithType(ButtonType::Custom);
-    button->setFrame(frame);
-    button->setBackgroundColor(kBlue);
-    button->setTitle(title);
-    button->setTitleColor(Color::whiteColor());
-    button->titleLabel()->setFont(font);
-    button->setCornerRadius(2);
-    button->setClipsToBounds(true);
-    button->setAccessibilityLabel(postId);
-    button->setAccessibilityHint(voteId);
-    return button;
-}
-
 std::string serviceThumbnail(const std::string& id, bool big) {
     return ServiceAddress::baseUrl() + "resource/view/img_thumb/" + id + (big ? "?size=big&token=" : "?size=m&token=") +
            MVTAppDelegate::sharedAppDelegate()->getTokenWith(id);
 }
 
-}  // namespace
+}  // namespace postpictures
+
+using namespace postpictures;
 
 ImageRef feedPicture(const std::string& name) {
     static std::map<std::string, ImageRef> kept;

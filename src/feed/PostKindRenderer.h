@@ -35,6 +35,26 @@ struct PostGeometry {
 // and spinner frames), kept decoded for the life of the process.
 platform::ImageRef feedPicture(const std::string& name);
 
+// Picture thumbnails of posts and reaction rows: cached as Documents/Downloads/
+// account_<id>.png, used while fresh (7 days), fetched on the background queue otherwise.
+namespace postpictures {
+std::string pictureCacheFile(const std::string& id);
+bool isFreshFile(const std::string& path);
+// A thumbnail to fetch in the background: the addresses to try in order and the cache
+// file the first picture among them replaces.
+struct PictureLoad {
+    std::shared_ptr<platform::ImageView> view;
+    std::vector<std::string> urls;
+    std::string cacheFile;
+};
+void startPictureLoad(PictureLoad load);
+// Shows the cache file now when it is fresh (nothing when it is empty or no picture);
+// false when it is missing or stale.
+bool showFreshCache(platform::ImageView& view, const std::string& cacheFile);
+// The service's thumbnail address of a picture ("size=m" or "size=big").
+std::string serviceThumbnail(const std::string& id, bool big);
+}  // namespace postpictures
+
 // Options of the post text, the comment previews and the forwarded text.
 platform::HtmlTextOptions postTextOptions(double textSizeMultiplier, double lineHeightMultiplier);
 

@@ -121,10 +121,11 @@ protected:
         for (const auto& record : home->dataArray()) ids.push_back(platform::integerValue(platform::valueFor(*record, "id")));
         return ids;
     }
+    // Requests to the path, the school circle's own list requests left out.
     size_t requestsTo(const std::string& path) {
         size_t n = 0;
         for (auto& r : service().requests())
-            if (r.path == path) ++n;
+            if (r.path == path && r.queryValue("filter").value_or("") != "square:school") ++n;
         return n;
     }
 

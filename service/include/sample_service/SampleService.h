@@ -208,6 +208,9 @@ void addChatRoutes(SampleService& service, const std::filesystem::path& dataDire
 // Class albums, their photos and photo posts, and the album pictures drawn as JPEG
 // ("resource/view/img_thumb/77%@", "resource/78%@/download").
 void addAlbumRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// The school's advert, the mentions and comments-on-me lists, items of every module and
+// their praise (routes_school.cpp).
+void addSchoolCircleRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // The course-based homework chain (subjects, courses, classes, course homework) and the
 // school timetable page ("app/courseSchedule").
 void addCourseHomeworkRoutes(SampleService& service);
