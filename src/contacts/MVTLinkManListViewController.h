@@ -99,7 +99,7 @@ public:
     void initmytableview();
     virtual void btnClick(platform::Button& button);
     void chooseNamed(const platform::Json& person);
-    void newFriend();
+    virtual void newFriend();
     void addFriend();
     void groupList();
     virtual void goback();
