@@ -163,11 +163,13 @@ TEST_F(SettingsTest, AUserWithoutARowGetsTheDefaultRowBeforeAWrite) {
     EXPECT_EQ(screen->sectionNum(), 2);
     EXPECT_EQ(intervalDetail(*screen), "30秒");
     screen->openOrCloseWith(false, 24);
-    // The default row, with the comment kind off; the screen shows what was stored.
+    // The default row is made, then written with what the screen held (everything off);
+    // the screen then shows what was stored, its interval included.
     EXPECT_EQ(textOf(row(), "commenNews"), "0");
-    EXPECT_EQ(textOf(row(), "HMNews"), "1");
-    EXPECT_TRUE(screen->allNews());
-    EXPECT_EQ(screen->sectionNum(), 3);
+    EXPECT_EQ(textOf(row(), "HMNews"), "0");
+    EXPECT_EQ(textOf(row(), "defaultTime"), "60");
+    EXPECT_FALSE(screen->allNews());
+    EXPECT_EQ(screen->sectionNum(), 2);
     EXPECT_EQ(intervalDetail(*screen), "1分钟");
     MVTtirraDataBase::deleteUserNewsSettingDataWith("2001");
     screen->didSelectedWhichWith(0);
