@@ -137,8 +137,15 @@ void MVTChatViewController::viewWillDisappear(bool animated) {
 // ---- Local rows and ids
 
 void MVTChatViewController::sortDataArray() {
-    std::stable_sort(dataArray_.begin(), dataArray_.end(),
-                     [](const Json& a, const Json& b) { return textOf(a, "sendTime") < textOf(b, "sendTime"); });
+    // The keys are read once: a long conversation sorts without a text made per comparison.
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(dataArray_.size());
+    for (std::size_t i = 0; i < dataArray_.size(); ++i) keys.emplace_back(textOf(dataArray_[i], "sendTime"), i);
+    if (std::is_sorted(keys.begin(), keys.end())) return;
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    Json sorted = Json::array();
+    for (auto& [key, index] : keys) sorted.push_back(std::move(dataArray_[index]));
+    dataArray_ = std::move(sorted);
 }
 
 std::optional<std::string> MVTChatViewController::newerThanId(const Json& rows) {
@@ -223,9 +230,7 @@ void MVTChatViewController::getDataObjects(const std::optional<std::string>& mod
                 return;
             }
             // Stored one by one in one transaction: a message already cached fails alone.
-            std::size_t before = self->conversationRows().size();
-            MVTtirraDataBase::insertMSGtable(messages, self->userId());
-            if (self->conversationRows().size() == before) return;
+            if (MVTtirraDataBase::insertMSGtable(messages, self->userId()) == -1) return;
             self->dataArray_ = Json::array();
             self->refillFromTable();
             self->initmytableview();
@@ -274,6 +279,8 @@ void MVTChatViewController::initmytableview() {
     mytableview_ = myTableView::make({0, 0, screen.width(), screen.height() - 118}, TableViewStyle::Plain);
     mytableview_->setTag(kTableTag);
     mytableview_->setSeparatorStyle(TableViewCellSeparatorStyle::None);
+    // A long conversation builds cells only for the rows shown, not for every message.
+    mytableview_->setEstimatedRowHeight(kEstimatedRowHeight);
     refreshHeaderView_ = EGORefreshTableHeaderView::make(
         {0, -mytableview_->frame().height(), screen.width(), mytableview_->frame().height()});
     refreshHeaderView_->setDelegate(weakAs<EGORefreshTableHeaderDelegate>());

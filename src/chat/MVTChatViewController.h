@@ -68,6 +68,7 @@ public:
     static constexpr double kLevelInterval = 0.1;
     static constexpr double kNoticeSeconds = 0.5;
     static constexpr double kMinimumRowHeight = 64;
+    static constexpr double kEstimatedRowHeight = 80;
     static constexpr int kTableTag = 101;
     static constexpr long kResendAlertTag = 11;
     static constexpr long kJoinClassAlertTag = 10010;

@@ -14,6 +14,10 @@ double TableViewDelegate::heightForRowAtIndexPath(TableView& tableView, const In
     return tableView.rowHeight();
 }
 
+double TableViewDelegate::estimatedHeightForRowAtIndexPath(TableView& tableView, const IndexPath&) {
+    return tableView.estimatedRowHeight();
+}
+
 double TableViewDelegate::heightForHeaderInSection(TableView&, int) { return TableView::automaticDimension; }
 
 double TableViewDelegate::heightForFooterInSection(TableView&, int) { return TableView::automaticDimension; }
@@ -109,6 +113,12 @@ void TableView::setDelegate(const std::shared_ptr<TableViewDelegate>& delegate) 
 
 void TableView::setRowHeight(double height) {
     rowHeight_ = height;
+    needsReload_ = true;
+    setNeedsLayout();
+}
+
+void TableView::setEstimatedRowHeight(double height) {
+    estimatedRowHeight_ = std::max(0.0, height);
     needsReload_ = true;
     setNeedsLayout();
 }
@@ -216,32 +226,29 @@ void TableView::loadModel() {
     auto d = delegate();
     sections_.clear();
     rowsMeasured_ = 0;
+    const bool estimate = estimating() && d;
     std::map<std::string, double> remembered;
     int count = ds ? std::max(0, ds->numberOfSectionsInTableView(*this)) : 0;
     double y = tableHeaderView_ ? tableHeaderView_->frame().height() : 0;
+    int totalRows = 0;
     for (int s = 0; s < count; ++s) {
         Section sec;
         sec.top = y;
         sec.rows = std::max(0, ds->numberOfRowsInSection(*this, s));
+        totalRows += sec.rows;
         sec.headerTitle = ds->titleForHeaderInSection(*this, s);
         sec.footerTitle = ds->titleForFooterInSection(*this, s);
         sec.headerHeight = std::max(0.0, resolvedHeaderHeight(s, sec.headerTitle));
         sec.rowTops.reserve(size_t(sec.rows) + 1);
+        if (estimate) sec.estimated.assign(size_t(sec.rows), true);
         double r = 0;
         sec.rowTops.push_back(0);
         for (int row = 0; row < sec.rows; ++row) {
             double h = rowHeight_;
-            if (d) {
-                const std::string key = d->heightKeyForRowAtIndexPath(*this, {s, row});
-                auto known = key.empty() ? rememberedHeights_.end() : rememberedHeights_.find(key);
-                if (known != rememberedHeights_.end()) {
-                    h = known->second;
-                } else {
-                    h = d->heightForRowAtIndexPath(*this, {s, row});
-                    ++rowsMeasured_;
-                }
-                if (!key.empty()) remembered[key] = h;
-            }
+            if (estimate)
+                h = d->estimatedHeightForRowAtIndexPath(*this, {s, row});
+            else if (d)
+                h = measuredHeight(d, {s, row}, remembered);
             r += std::max(0.0, h);
             sec.rowTops.push_back(r);
         }
@@ -251,8 +258,132 @@ void TableView::loadModel() {
     }
     if (tableFooterView_) y += tableFooterView_->frame().height();
     contentHeight_ = y;
-    rememberedHeights_.swap(remembered);
+    if (estimate) {
+        // Rows are measured after the load, so the heights stay remembered across loads;
+        // a map grown far past the rows listed starts again.
+        if (rememberedHeights_.size() > size_t(totalRows) * 2 + 1024) rememberedHeights_.clear();
+    } else {
+        rememberedHeights_.swap(remembered);
+    }
     indexTitles_ = ds ? ds->sectionIndexTitlesForTableView(*this) : std::vector<std::string>{};
+}
+
+double TableView::measuredHeight(const std::shared_ptr<TableViewDelegate>& d, const IndexPath& ip,
+                                 std::map<std::string, double>& remembered) {
+    const std::string key = d->heightKeyForRowAtIndexPath(*this, ip);
+    auto known = key.empty() ? rememberedHeights_.end() : rememberedHeights_.find(key);
+    double h;
+    if (known != rememberedHeights_.end()) {
+        h = known->second;
+    } else {
+        h = d->heightForRowAtIndexPath(*this, ip);
+        ++rowsMeasured_;
+    }
+    if (!key.empty()) remembered[key] = h;
+    return h;
+}
+
+double TableView::measureRow(const IndexPath& ip) {
+    if (!validIndexPath(ip)) return 0;
+    auto& sec = sections_[size_t(ip.section)];
+    if (sec.estimated.empty() || !sec.estimated[size_t(ip.row)]) return 0;
+    auto d = delegate();
+    if (!d) return 0;
+    sec.estimated[size_t(ip.row)] = false;
+    double h = std::max(0.0, measuredHeight(d, ip, rememberedHeights_));
+    double delta = h - (sec.rowTops[size_t(ip.row) + 1] - sec.rowTops[size_t(ip.row)]);
+    if (delta == 0) return 0;
+    for (size_t k = size_t(ip.row) + 1; k < sec.rowTops.size(); ++k) sec.rowTops[k] += delta;
+    for (size_t later = size_t(ip.section) + 1; later < sections_.size(); ++later) sections_[later].top += delta;
+    contentHeight_ += delta;
+    return delta;
+}
+
+bool TableView::stepRow(IndexPath& at, int direction) const {
+    if (direction < 0 && at.row > 0) {
+        --at.row;
+        return true;
+    }
+    if (direction > 0 && at.row + 1 < sections_[size_t(at.section)].rows) {
+        ++at.row;
+        return true;
+    }
+    int section = at.section + direction;
+    while (section >= 0 && section < int(sections_.size()) && sections_[size_t(section)].rows == 0) section += direction;
+    if (section < 0 || section >= int(sections_.size())) return false;
+    at = {section, direction < 0 ? sections_[size_t(section)].rows - 1 : 0};
+    return true;
+}
+
+bool TableView::isEstimated(const IndexPath& ip) const {
+    auto& sec = sections_[size_t(ip.section)];
+    return !sec.estimated.empty() && sec.estimated[size_t(ip.row)];
+}
+
+double TableView::rowTop(const IndexPath& ip) const {
+    auto& sec = sections_[size_t(ip.section)];
+    return sec.rowsTop() + sec.rowTops[size_t(ip.row)];
+}
+
+void TableView::measureVisibleRows() {
+    if (!estimating()) return;
+    Rect visible = bounds();
+    auto rows = indexPathsForRowsInRect(visible);
+    if (rows.empty()) return;
+    // The rows already measured in view stay where they are on screen: rows measured above
+    // them move the offset by what they grew. Without one, the top of the view holds.
+    auto anchor = std::find_if(rows.begin(), rows.end(), [&](const IndexPath& ip) { return !isEstimated(ip); });
+    bool changed = false;
+    double shift = 0;
+    IndexPath start = anchor == rows.end() ? rows.front() : *anchor;
+    if (anchor != rows.end()) {
+        for (IndexPath below = start, at = start; stepRow(at, -1); below = at) {
+            if (rowTop(below) <= visible.minY()) break;  // `at` ends above the view
+            if (!isEstimated(at)) continue;
+            double delta = measureRow(at);
+            changed = true;
+            shift += delta;
+            visible.origin.y += delta;
+        }
+    } else if (isEstimated(start)) {
+        double top = rowTop(start);
+        double delta = measureRow(start);
+        changed = true;
+        if (top < visible.minY()) {
+            shift += delta;
+            visible.origin.y += delta;
+        }
+    }
+    for (IndexPath at = start; stepRow(at, 1) && rowTop(at) < visible.maxY();) {
+        if (!isEstimated(at)) continue;
+        measureRow(at);
+        changed = true;
+    }
+    if (!changed) return;
+    if (!(contentSize() == Size{bounds().width(), contentHeight_})) setContentSize({bounds().width(), contentHeight_});
+    if (shift != 0) {
+        Rect b = bounds();
+        b.origin.y += shift;
+        setBounds(b);
+    }
+}
+
+void TableView::measureRowsAround(const IndexPath& ip) {
+    if (!estimating() || !validIndexPath(ip)) return;
+    const double screen = std::max(bounds().height(), 1.0);
+    measureRow(ip);
+    // Upwards two screens (an animated scroll comes from there), downwards one.
+    double covered = 0;
+    for (IndexPath at = ip; covered < 2 * screen && stepRow(at, -1);) {
+        measureRow(at);
+        covered += rectForRowAtIndexPath(at).height();
+    }
+    covered = 0;
+    for (IndexPath at = ip; covered < screen && stepRow(at, 1);) {
+        measureRow(at);
+        covered += rectForRowAtIndexPath(at).height();
+    }
+    if (!(contentSize() == Size{bounds().width(), contentHeight_})) setContentSize({bounds().width(), contentHeight_});
 }
 
 void TableView::ensureLoaded() {
@@ -301,6 +432,7 @@ Rect TableView::rectForSection(int section) {
 Rect TableView::rectForRowAtIndexPath(const IndexPath& ip) {
     ensureLoaded();
     if (!validIndexPath(ip)) return {};
+    if (measureRow(ip) != 0 && !tiling_) setContentSize({bounds().width(), contentHeight_});
     auto& s = sections_[size_t(ip.section)];
     double top = s.rowsTop() + s.rowTops[size_t(ip.row)];
     return {0, top, bounds().width(), s.rowTops[size_t(ip.row) + 1] - s.rowTops[size_t(ip.row)]};
@@ -403,7 +535,8 @@ void TableView::tile() {
     if (needsReload_ && !dataSource()) return;
     tiling_ = true;
     ensureLoaded();
-    if (contentSize().width != bounds().width()) setContentSize({bounds().width(), contentHeight_});
+    measureVisibleRows();
+    if (!(contentSize() == Size{bounds().width(), contentHeight_})) setContentSize({bounds().width(), contentHeight_});
     Rect visible = bounds();
     auto wanted = indexPathsForRowsInRect(visible);
     std::map<IndexPath, bool> keep;
@@ -599,24 +732,39 @@ void TableView::deselectRowAtIndexPath(const IndexPath& ip, bool animated) {
 void TableView::scrollToRowAtIndexPath(const IndexPath& ip, TableViewScrollPosition position, bool animated) {
     ensureLoaded();
     if (!validIndexPath(ip)) return;
-    Rect r = rectForRowAtIndexPath(ip);
+    measureRowsAround(ip);
     EdgeInsets in = contentInset();
-    double visibleTop = contentOffset().y + in.top;
     double visibleHeight = bounds().height() - in.top - in.bottom;
-    double y = contentOffset().y;
-    if (position == TableViewScrollPosition::None) {
-        if (r.minY() < visibleTop) position = TableViewScrollPosition::Top;
-        else if (r.maxY() > visibleTop + visibleHeight) position = TableViewScrollPosition::Bottom;
-        else return;
+    auto target = [&]() -> std::optional<double> {
+        Rect r = rectForRowAtIndexPath(ip);
+        double visibleTop = contentOffset().y + in.top;
+        double y = contentOffset().y;
+        TableViewScrollPosition at = position;
+        if (at == TableViewScrollPosition::None) {
+            if (r.minY() < visibleTop) at = TableViewScrollPosition::Top;
+            else if (r.maxY() > visibleTop + visibleHeight) at = TableViewScrollPosition::Bottom;
+            else return std::nullopt;
+        }
+        switch (at) {
+        case TableViewScrollPosition::Top: y = r.minY() - in.top; break;
+        case TableViewScrollPosition::Middle: y = r.midY() - in.top - visibleHeight / 2; break;
+        case TableViewScrollPosition::Bottom: y = r.maxY() - in.top - visibleHeight; break;
+        case TableViewScrollPosition::None: break;
+        }
+        Point lo = minimumContentOffset(), hi = maximumContentOffset();
+        return std::clamp(y, lo.y, hi.y);
+    };
+    auto y = target();
+    if (!y) return;
+    if (animated && estimating() && std::fabs(*y - contentOffset().y) > visibleHeight) {
+        // A long way through rows not measured yet: jump to a screen before the row, so
+        // that the animation crosses only measured rows and ends where it aimed.
+        double near = *y > contentOffset().y ? *y - visibleHeight : *y + visibleHeight;
+        setContentOffset({contentOffset().x, near}, false);
+        y = target();
+        if (!y) return;
     }
-    switch (position) {
-    case TableViewScrollPosition::Top: y = r.minY() - in.top; break;
-    case TableViewScrollPosition::Middle: y = r.midY() - in.top - visibleHeight / 2; break;
-    case TableViewScrollPosition::Bottom: y = r.maxY() - in.top - visibleHeight; break;
-    case TableViewScrollPosition::None: break;
-    }
-    Point lo = minimumContentOffset(), hi = maximumContentOffset();
-    setContentOffset({contentOffset().x, std::clamp(y, lo.y, hi.y)}, animated);
+    setContentOffset({contentOffset().x, *y}, animated);
 }
 
 void TableView::userSelect(const IndexPath& ip) {

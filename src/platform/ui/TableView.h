@@ -80,6 +80,10 @@ public:
         (void)indexPath;
         return {};
     }
+    // A cheap guess of a row's height, used while the table estimates (estimatedRowHeight
+    // above 0): a row takes its guess until it comes into view or a caller asks where it
+    // is, and only then is heightForRowAtIndexPath asked. Default: estimatedRowHeight.
+    virtual double estimatedHeightForRowAtIndexPath(TableView& tableView, const IndexPath& indexPath);
     virtual double heightForHeaderInSection(TableView& tableView, int section);
     virtual double heightForFooterInSection(TableView& tableView, int section);
     virtual std::shared_ptr<View> viewForHeaderInSection(TableView& tableView, int section) {
@@ -155,6 +159,11 @@ public:
 
     double rowHeight() const { return rowHeight_; }
     void setRowHeight(double height);
+    // 0 (the default): every row is measured when the rows load. Above 0: rows take an
+    // estimate and are measured when shown or placed (long lists open in the time of the
+    // rows in view, not of all of them).
+    double estimatedRowHeight() const { return estimatedRowHeight_; }
+    void setEstimatedRowHeight(double height);
     double sectionHeaderHeight() const { return sectionHeaderHeight_; }
     void setSectionHeaderHeight(double height) { sectionHeaderHeight_ = height; }
     double sectionFooterHeight() const { return sectionFooterHeight_; }
@@ -183,8 +192,8 @@ public:
     void deleteSections(const std::vector<int>& sections, TableViewRowAnimation animation);
     void reloadSections(const std::vector<int>& sections, TableViewRowAnimation animation);
     const std::vector<TableViewUpdate>& updates() const { return updates_; }
-    // How many rows the last load of the rows asked the delegate to measure (the others
-    // had a remembered height for their key).
+    // How many rows the delegate was asked to measure since the rows last loaded (the
+    // others had a remembered height for their key, or, while estimating, were not shown).
     int rowsMeasuredInLastLoad() const { return rowsMeasured_; }
 
     int numberOfSections();
@@ -244,6 +253,7 @@ private:
         double footerHeight = 0;
         int rows = 0;
         std::vector<double> rowTops;  // rows + 1 entries, relative to the first row
+        std::vector<bool> estimated;  // rows still carrying an estimate (empty: none)
         std::string headerTitle, footerTitle;
         double height() const { return headerHeight + rowTops.back() + footerHeight; }
         double rowsTop() const { return top + headerHeight; }
@@ -251,6 +261,21 @@ private:
     void setupTable();
     void ensureLoaded();
     void loadModel();
+    bool estimating() const { return estimatedRowHeight_ > 0; }
+    // A row's height from its remembered key or the delegate.
+    double measuredHeight(const std::shared_ptr<TableViewDelegate>& d, const IndexPath& indexPath,
+                          std::map<std::string, double>& remembered);
+    // Replaces an estimated row's height by its measure; returns how much it grew.
+    double measureRow(const IndexPath& indexPath);
+    // Measures the estimated rows in the visible rect, keeping the rows already in view
+    // where they are.
+    void measureVisibleRows();
+    // Measures the rows a scroll to `indexPath` can show: a screen below it and two above.
+    void measureRowsAround(const IndexPath& indexPath);
+    // The row before (direction -1) or after (+1), across sections; false at either end.
+    bool stepRow(IndexPath& indexPath, int direction) const;
+    bool isEstimated(const IndexPath& indexPath) const;
+    double rowTop(const IndexPath& indexPath) const;
     void tile();
     void recycle(const std::shared_ptr<TableViewCell>& cell);
     void placeSectionViews(const Rect& visible);
@@ -268,6 +293,7 @@ private:
     std::weak_ptr<TableViewDataSource> dataSource_;
     std::weak_ptr<TableViewDelegate> tableDelegate_;
     double rowHeight_ = 44;
+    double estimatedRowHeight_ = 0;
     double sectionHeaderHeight_ = 22;
     double sectionFooterHeight_ = 22;
     TableViewCellSeparatorStyle separatorStyle_ = TableViewCellSeparatorStyle::SingleLine;
@@ -282,6 +308,9 @@ private:
     double contentHeight_ = 0;
     // Heights by the rows' keys, as of the last load (rows no longer listed are dropped).
     std::map<std::string, double> rememberedHeights_;
+    // While estimating: the heights remembered before the last load, taken over by the
+    // rows measured since (rows not measured again in a load cycle are forgotten).
+    std::map<std::string, double> earlierHeights_;
     int rowsMeasured_ = 0;
     std::map<IndexPath, std::shared_ptr<TableViewCell>> visible_;
     std::map<std::string, std::vector<std::shared_ptr<TableViewCell>>> reusePool_;
