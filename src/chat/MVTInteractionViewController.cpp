@@ -2,6 +2,7 @@
 
 #include "account/MVTInterClassViewController.h"
 #include "chat/ChatView.h"
+#include "notices/NoticeScreens.h"
 #include "chat/MVTChatViewController.h"
 #include "contacts/ContactsCacheStore.h"
 #include "core/MVTAccount.h"
@@ -617,11 +618,12 @@ void MVTInteractionViewController::saveNewFriendToNative(const Json& person) {
 void MVTInteractionViewController::classNotButtonClick() {
     auto& account = MVTAccount::sharedInstance();
     std::string role = centreRole();
-    if (role == "student" || role == "parent" || (!noticeClassIdString_.empty() && account.newNoti())) {
+    const bool list = role == "student" || role == "parent" || (!noticeClassIdString_.empty() && account.newNoti());
+    if (list) {
         account.setNewNoti(false);
         NotificationCenter::defaultCenter().postNotification(kMarkUpside);
     }
-    // The notice lists themselves come with the notices screens.
+    notices::presentNoticesFromMessages(*this, list, noticeClassIdString_);
 }
 
 void MVTInteractionViewController::showJoinClassAlert() {

@@ -4,6 +4,7 @@
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "homework/MVTNewHWListViewController.h"
+#include "notices/NoticeScreens.h"
 #include "tests/MVTSchoolTimeTableViewController.h"
 #include "tests/MVTTestCourseViewController.h"
 #include "shell/InternationalControl.h"
@@ -36,6 +37,8 @@ struct AppsLauncher {
 
 // The launchers of the grid, in their order.
 const AppsLauncher kAppsLaunchers[] = {
+    // An administrator's launcher reads "学校通知".
+    {"班级", "班级通知", "app_notic", "banjitongzhi"},
     {"班级", "作业", "app_hm_1", "zuoye"},
     {"班级", "班级相册", "app_classPhoto_1", "banjixiangce"},
 };
@@ -77,7 +80,10 @@ void MVTAppsViewController::reloadArrayForShowApps() {
             titleArray_.push_back(section);
             appsArray_.push_back(Json::array());
         }
-        appsArray_.back().push_back({{"name", localized(launcher.name)}, {"imageName", launcher.image}});
+        const bool schoolNotices = std::string(launcher.hiddenCode) == "banjitongzhi" &&
+                                   MVTAccount::sharedInstance().role().value_or("") == "admin";
+        appsArray_.back().push_back(
+            {{"name", localized(schoolNotices ? "学校通知" : launcher.name)}, {"imageName", launcher.image}});
     }
 }
 
@@ -239,4 +245,5 @@ void MVTAppsViewController::appButtonClick(Button& button) {
         presentViewController(myNavigationController::withRoot(timetable), true);
     }
     if (name == localized("班级相册")) albums::presentClassAlbum(*this);
+    if (name == localized("班级通知") || name == localized("学校通知")) notices::presentNoticesFromApps(*this);
 }

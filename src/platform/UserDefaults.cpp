@@ -63,6 +63,18 @@ void UserDefaults::setObject(const std::string& key, const json& value) {
     writeLocked();
 }
 
+void UserDefaults::setObjects(const json& values) {
+    if (!values.is_object() || values.empty()) return;
+    std::lock_guard lock(mutex_);
+    for (const auto& [key, value] : values.items()) {
+        if (value.is_null())
+            values_.erase(key);
+        else
+            values_[key] = value;
+    }
+    writeLocked();
+}
+
 void UserDefaults::removeObjectForKey(const std::string& key) { setObject(key, nullptr); }
 
 bool UserDefaults::boolForKey(const std::string& key) const { return boolValue(objectForKey(key)); }

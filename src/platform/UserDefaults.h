@@ -23,6 +23,8 @@ public:
 
     nlohmann::json objectForKey(const std::string& key) const;  // null when absent
     void setObject(const std::string& key, const nlohmann::json& value);  // null removes
+    // Every key of the dictionary at once, with one write of the file.
+    void setObjects(const nlohmann::json& values);
     void removeObjectForKey(const std::string& key);
     bool hasKey(const std::string& key) const;
 

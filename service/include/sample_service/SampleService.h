@@ -198,6 +198,9 @@ void addPageRoutes(SampleService& service);
 // Homework of the sample classes: lists, stars, content, hand-ins, publishing, answering,
 // the recipients picker, the homework pictures ("resource/hw%@/download") and avatars.
 void addHomeworkRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Class notices: pages of a class or receiver group, classes and receiver groups, read
+// lists, reminders and publishing.
+void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Tests: the test list, answer sheets and posted answers, completion lists, filter options,
 // lesson groups and the formula pictures ("img_src/%@").
 void addTestRoutes(SampleService& service);
