@@ -393,6 +393,7 @@ void addSampleRoutes(SampleService& service) {
     addAlbumRoutes(service, folder);
     addCourseHomeworkRoutes(service);
     addSchoolCircleRoutes(service, folder);
+    addContactsRoutes(service, folder);
     addNoticeRoutes(service, folder);
 }
 

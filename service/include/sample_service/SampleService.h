@@ -198,9 +198,6 @@ void addPageRoutes(SampleService& service);
 // Homework of the sample classes: lists, stars, content, hand-ins, publishing, answering,
 // the recipients picker, the homework pictures ("resource/hw%@/download") and avatars.
 void addHomeworkRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
-// Class notices: pages of a class or receiver group, classes and receiver groups, read
-// lists, reminders and publishing.
-void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Tests: the test list, answer sheets and posted answers, completion lists, filter options,
 // lesson groups and the formula pictures ("img_src/%@").
 void addTestRoutes(SampleService& service);
@@ -217,6 +214,12 @@ void addSchoolCircleRoutes(SampleService& service, const std::filesystem::path& 
 // The course-based homework chain (subjects, courses, classes, course homework) and the
 // school timetable page ("app/courseSchedule").
 void addCourseHomeworkRoutes(SampleService& service);
+// Receiver lists, the user's groups, group creation and member operations, the class
+// receivers of notices and friend applications (contacts.json).
+void addContactsRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Class notices: pages of a class or receiver group, classes and receiver groups, read
+// lists, reminders and publishing.
+void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 
