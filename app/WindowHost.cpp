@@ -79,6 +79,31 @@ void wheelScroll(ScrollView& scroll, double dy) {
     scroll.setContentOffset(offset, false);
 }
 
+// A mouse has no second finger: one wheel notch with ctrl held is a small pinch about the
+// pointer (up spreads the fingers), with shift held a small turn (up is clockwise).
+void wheelGesture(UiDriver& driver, Point at, double notches, bool turn) {
+    const double half = 50;
+    auto place = [&](double step) -> std::pair<Point, Point> {
+        if (turn) {
+            const double angle = notches * 0.15 * step;
+            return {{at.x - half * std::cos(angle), at.y - half * std::sin(angle)},
+                    {at.x + half * std::cos(angle), at.y + half * std::sin(angle)}};
+        }
+        const double spread = half * (1 + notches * 0.1 * step);
+        return {{at.x - spread, at.y}, {at.x + spread, at.y}};
+    };
+    auto [a, b] = place(0);
+    const int first = driver.beginTouch(a), second = driver.beginTouch(b);
+    // Several small steps: a recognizer's first callback only begins the gesture.
+    for (int i = 1; i <= 4; ++i) {
+        auto [p, q] = place(i / 4.0);
+        driver.moveTouch(first, p);
+        driver.moveTouch(second, q);
+    }
+    driver.endTouch(first);
+    driver.endTouch(second);
+}
+
 }  // namespace
 
 int runInWindow(const HostOptions& options) {
@@ -156,6 +181,11 @@ int runInWindow(const HostOptions& options) {
                     case SDL_MOUSEWHEEL: {
                         int mx = 0, my = 0;
                         SDL_GetMouseState(&mx, &my);
+                        const SDL_Keymod mods = SDL_GetModState();
+                        if ((mods & (KMOD_CTRL | KMOD_SHIFT)) && !fingerDown) {
+                            wheelGesture(driver, toPoint(mx, my), event.wheel.y, (mods & KMOD_SHIFT) != 0);
+                            break;
+                        }
                         if (auto* scroll = scrollViewAt(window->viewAtPoint(toPoint(mx, my))))
                             wheelScroll(*scroll, event.wheel.y);
                         break;

@@ -9,6 +9,17 @@
 //   GET  services/norvo/<user>/class/album/power/list         the albums the user may fill
 //   POST services/norvo/class/<user>/album/<album>/upload/photo "description", "image" parts:
 //        kept with the album, a photo post made; answers "resourceModuleIds"
+//   POST services/norvo/class/<class>/<user>/album/add      "name", "description", "power":
+//        answers "albumId"
+//   POST services/norvo/class/<album>/<user>/album/edit     "name", "description", "power"
+//   GET  services/norvo/forum/<user>/<forum>/<field>/album/list   a group's albums under
+//        "list": "limit", "maxIdNotIncludeSelf"
+//   POST services/norvo/forum/<user>/<forum>/<field>/album/save   multipart "name",
+//        "description" (a new album, answers "id"), with "id" an edit; with "image" parts
+//        and "id" an upload of photos into that album
+//   GET  services/norvo/forum/<user>/<forum>/<field>/album/<album>/remove
+//   GET  services/norvo/forum/<user>/<forum>/<field>/<album>/photo/list  "limit", "page"
+//   GET  services/norvo/forum/<user>/<forum>/<field>/<album>/photo/remove  "ids" ("a,b")
 //   GET  resource/view/img_thumb/<id>?size=m|big            an album picture, 240 or 640 px wide
 //   GET  resource/<id>/download                             an album picture whole, 1600 x 1200
 // Album pictures are drawn from their number (a scene and a Chinese caption) and sent as
@@ -73,6 +84,8 @@ struct AlbumStore {
     std::map<std::string, std::string> drawn;            // "<picture>/<width>" -> JPEG
     long long nextPhoto = 70001;
     long long nextUpload = 5000;
+    long long nextAlbum = 600;
+    std::map<std::string, json> groupAlbums;  // by "<forum>/<field>", newest first
 };
 
 bool userInClass(const json& user, const std::string& classId) {
@@ -426,6 +439,164 @@ void addAlbumRoutes(SampleService& service, const std::filesystem::path& dataDir
                                {"praisers", json::array()},
                                {"comments", json::array()}});
         return Reply::json({{"success", 1}, {"resourceModuleIds", ids}});
+    });
+
+    // A new class album and an edit of one.
+    service.route("POST", "services/norvo/class/%@/%@/album/add", [&service, store](const RecordedRequest& request) {
+        const std::string classId = request.arguments.at(0), userId = request.arguments.at(1);
+        const std::string name = request.formValue("name").value_or("");
+        const auto user = service.data().userWithId(userId);
+        if (!user || name.empty()) return Reply::json({{"success", 0}, {"message", "创建相册失败"}});
+        // Class "-1": the user's own first class.
+        std::string target = classId;
+        if (target == "-1") {
+            std::stringstream classes(user->value("classIds", ""));
+            std::getline(classes, target, ',');
+        }
+        if (!userInClass(*user, target)) return Reply::json({{"success", 0}, {"message", "创建相册失败"}});
+        std::lock_guard guard(store->mutex);
+        const long long id = store->nextAlbum++;
+        store->albums.insert(store->albums.begin(),
+                             json{{"id", id},
+                                  {"uid", userId},
+                                  {"name", name},
+                                  {"count", "0"},
+                                  {"dateline", FeedStore::now()},
+                                  {"classId", target},
+                                  {"classFullName", target == "11" ? "三年级一班" : "三年级二班"},
+                                  {"description", request.formValue("description").value_or("")},
+                                  {"ismanager", "1"}});
+        store->photos[id] = {};
+        return Reply::json({{"success", 1}, {"albumId", id}});
+    });
+    service.route("POST", "services/norvo/class/%@/%@/album/edit", [store](const RecordedRequest& request) {
+        const long long albumId = albumNumber(request.arguments.at(0));
+        const std::string name = request.formValue("name").value_or("");
+        std::lock_guard guard(store->mutex);
+        for (auto& album : store->albums)
+            if (albumNumber(albumText(album["id"])) == albumId && !name.empty()) {
+                album["name"] = name;
+                album["description"] = request.formValue("description").value_or("");
+                return Reply::json({{"success", 1}});
+            }
+        return Reply::json({{"success", 0}});
+    });
+
+    // Group albums: three for every group the first time it is asked about, the first a
+    // system album.
+    auto groupAlbumsOf = [store](const std::string& forum, const std::string& field) -> json& {
+        json& albums = store->groupAlbums[forum + "/" + field];
+        if (albums.is_null()) {
+            albums = json::array();
+            const char* names[] = {"群默认相册", "聚会", "外出活动"};
+            const char* owners[] = {"-1", "1001", "2001"};
+            long long picture = 40;
+            for (int i = 0; i < 3; ++i) {
+                const long long id = store->nextAlbum++;
+                std::vector<AlbumPhoto> photos;
+                for (int k = 0; k < 2 + 2 * i; ++k) photos.push_back({store->nextPhoto++, picture++});
+                albums.push_back({{"id", id},
+                                  {"uid", owners[i]},
+                                  {"name", names[i]},
+                                  {"count", std::to_string(photos.size())},
+                                  {"dateline", 1767600000 - i * 3600},
+                                  {"description", ""},
+                                  {"resourceId", std::to_string(770000 + photos.front().picture)}});
+                store->photos[id] = photos;
+            }
+        }
+        return albums;
+    };
+    service.route("GET", "services/norvo/forum/%@/%@/%@/album/list", [store, groupAlbumsOf](const RecordedRequest& request) {
+        const long long limit = std::clamp<long long>(albumNumber(request.queryValue("limit").value_or("15")), 1, 50);
+        const auto maxId = request.queryValue("maxIdNotIncludeSelf");
+        std::lock_guard guard(store->mutex);
+        json list = json::array();
+        bool after = !maxId;
+        for (const auto& album : groupAlbumsOf(request.arguments.at(1), request.arguments.at(2))) {
+            if (after && (long long)list.size() < limit) list.push_back(album);
+            if (maxId && albumText(album["id"]) == *maxId) after = true;
+        }
+        return Reply::json({{"list", list}});
+    });
+    service.route("POST", "services/norvo/forum/%@/%@/%@/album/save", [store, groupAlbumsOf](const RecordedRequest& request) {
+        std::string name, description, id;
+        std::vector<std::string> images;
+        for (const auto& part : request.parts) {
+            if (part.name == "name") name = part.bytes;
+            if (part.name == "description" && part.fileName.empty()) description = part.bytes;
+            if (part.name == "id") id = part.bytes;
+            if (part.name == "image" && !part.bytes.empty()) images.push_back(part.bytes);
+        }
+        std::lock_guard guard(store->mutex);
+        json& albums = groupAlbumsOf(request.arguments.at(1), request.arguments.at(2));
+        if (id.empty()) {
+            if (name.empty()) return Reply::json({{"success", 0}, {"message", "创建相册失败"}});
+            const long long newId = store->nextAlbum++;
+            albums.insert(albums.begin(), json{{"id", newId}, {"uid", request.arguments.at(0)}, {"name", name},
+                                               {"count", "0"}, {"dateline", FeedStore::now()},
+                                               {"description", description}});
+            store->photos[newId] = {};
+            return Reply::json({{"success", 1}, {"id", newId}});
+        }
+        for (auto& album : albums) {
+            if (albumText(album["id"]) != id) continue;
+            if (images.empty()) {
+                if (name.empty()) return Reply::json({{"success", 0}, {"msg", "相册名称不能为空"}});
+                album["name"] = name;
+                album["description"] = description;
+                return Reply::json({{"success", 1}});
+            }
+            auto& photos = store->photos[albumNumber(id)];
+            json ids = json::array();
+            for (const auto& bytes : images) {
+                const long long picture = store->nextUpload++;
+                store->drawn[std::to_string(picture) + "/upload"] = bytes;
+                photos.insert(photos.begin(), {store->nextPhoto++, picture});
+                ids.push_back(std::to_string(780000 + picture));
+            }
+            album["count"] = std::to_string(photos.size());
+            album["resourceId"] = std::to_string(770000 + photos.front().picture);
+            return Reply::json({{"success", 1}, {"resourceModuleIds", ids}});
+        }
+        return Reply::json({{"success", 0}, {"msg", "相册不存在"}});
+    });
+    service.route("GET", "services/norvo/forum/%@/%@/%@/album/%@/remove", [store, groupAlbumsOf](const RecordedRequest& request) {
+        std::lock_guard guard(store->mutex);
+        json& albums = groupAlbumsOf(request.arguments.at(1), request.arguments.at(2));
+        for (std::size_t i = 0; i < albums.size(); ++i) {
+            if (albumText(albums[i]["id"]) != request.arguments.at(3)) continue;
+            const std::string owner = albumText(albums[i]["uid"]);
+            if (owner == "-1") return Reply::json({{"msg", "系统相册不能删除"}});
+            albums.erase(albums.begin() + long(i));
+            return Reply::json({{"success", 1}});
+        }
+        return Reply::json({{"msg", "相册不存在"}});
+    });
+    service.route("GET", "services/norvo/forum/%@/%@/%@/%@/photo/list", [store](const RecordedRequest& request) {
+        const long long limit = std::clamp<long long>(albumNumber(request.queryValue("limit").value_or("15")), 1, 50);
+        const long long page = std::max<long long>(1, albumNumber(request.queryValue("page").value_or("1")));
+        std::lock_guard guard(store->mutex);
+        json list = json::array();
+        auto found = store->photos.find(albumNumber(request.arguments.at(3)));
+        if (found != store->photos.end())
+            for (long long i = (page - 1) * limit; i < page * limit && i < (long long)found->second.size(); ++i)
+                list.push_back(photoRecord(found->second[std::size_t(i)]));
+        return Reply::json({{"list", list}});
+    });
+    service.route("GET", "services/norvo/forum/%@/%@/%@/%@/photo/remove", [store](const RecordedRequest& request) {
+        std::set<std::string> ids;
+        std::stringstream list(request.queryValue("ids").value_or(""));
+        for (std::string item; std::getline(list, item, ',');) ids.insert(item);
+        std::lock_guard guard(store->mutex);
+        auto found = store->photos.find(albumNumber(request.arguments.at(3)));
+        if (found == store->photos.end() || ids.empty()) return Reply::json({{"success", 0}});
+        auto& photos = found->second;
+        const auto before = photos.size();
+        photos.erase(std::remove_if(photos.begin(), photos.end(),
+                                    [&](const AlbumPhoto& photo) { return ids.count(std::to_string(photo.id)) > 0; }),
+                     photos.end());
+        return Reply::json({{"success", photos.size() < before ? 1 : 0}});
     });
 }
 

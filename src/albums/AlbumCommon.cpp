@@ -10,6 +10,9 @@
 #include "platform/HttpEngine.h"
 #include "platform/Paths.h"
 #include "platform/RunLoop.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 
@@ -90,6 +93,21 @@ void showThumbnail(const std::shared_ptr<ImageView>& view, const std::string& re
         auto target = weak.lock();
         if (image && target && target->accessibilityHint() == resourceId) target->setImage(image);
     });
+}
+
+std::shared_ptr<platform::Button> setAddBarButton(platform::NavigationItem& item, std::function<void()> action) {
+    using namespace platform;
+    auto container = std::make_shared<View>(Rect(0, 0, 44, 44));
+    container->setBackgroundColor(Color::clear());
+    auto button = Button::buttonWithType(ButtonType::Custom);
+    button->setFrame({8, 0, 44, 44});
+    button->setBackgroundColor(Color::clear());
+    button->setImage(Image::imageNamed("add_nor_org"));
+    button->setImageEdgeInsets({10, 10, 10, 10});
+    button->addTarget(ControlEventTouchUpInside, [action = std::move(action)](Control&) { action(); });
+    container->addSubview(button);
+    item.setRightBarButtonItem(BarButtonItem::withCustomView(container));
+    return button;
 }
 
 }  // namespace albums

@@ -10,8 +10,10 @@
 #include <string>
 
 namespace platform {
+class Button;
 class Image;
 class ImageView;
+class NavigationItem;
 }  // namespace platform
 
 namespace albums {
@@ -47,5 +49,9 @@ void fetchPicture(const std::string& path, const std::string& cacheFile,
 // fetched (size m) in the background and set only if the view's hint still names the id
 // then. The view's hint is set to the id.
 void showThumbnail(const std::shared_ptr<platform::ImageView>& view, const std::string& resourceId);
+
+// The album lists' "+": a 44-point clear holder on the right of the bar with the button
+// (picture "add_nor_org", insets 10) at x 8, running `action`.
+std::shared_ptr<platform::Button> setAddBarButton(platform::NavigationItem& item, std::function<void()> action);
 
 }  // namespace albums

@@ -2,6 +2,7 @@
 
 #include "account/MVTInterClassViewController.h"
 #include "albums/MVTClassAlbumViewController.h"
+#include "albums/MVTCreateAlbumViewController.h"
 #include "albums/MVTUpAlbumPicViewController.h"
 #include "core/MVTPublicMethod.h"
 #include "shell/myNavigationController.h"
@@ -51,8 +52,27 @@ void openUploadScreen(ViewController& from, const std::string& albumName, const 
     if (auto stack = from.navigationController()) stack->pushViewController(upload, true);
 }
 
-void openCreateAlbumScreen(ViewController&, const std::string&) {}
+void openCreateAlbumScreen(ViewController& from, const std::string& marker) {
+    auto create = std::make_shared<MVTCreateAlbumViewController>();
+    if (auto stack = from.navigationController()) stack->pushViewController(create, true);
+    // The marker is read only when a create succeeds; the form is built by then.
+    if (!marker.empty()) create->view()->setAccessibilityValue(marker);
+}
 
-void openEditAlbumScreen(ViewController&, std::shared_ptr<Json>, const std::string&, const std::string&) {}
+void openGroupCreateAlbumScreen(ViewController& from, const std::string& forumId, const std::string& fieldId) {
+    auto create = std::make_shared<MVTCreateAlbumViewController>();
+    create->setForumId(forumId);
+    create->setFieldId(fieldId);
+    if (auto stack = from.navigationController()) stack->pushViewController(create, true);
+}
+
+void openEditAlbumScreen(ViewController& from, std::shared_ptr<Json> album, const std::string& forumId,
+                         const std::string& fieldId) {
+    auto edit = std::make_shared<MVTCreateAlbumViewController>();
+    edit->setAlbumDic(std::move(album));
+    edit->setForumId(forumId);
+    edit->setFieldId(fieldId);
+    if (auto stack = from.navigationController()) stack->pushViewController(edit, true);
+}
 
 }  // namespace albums

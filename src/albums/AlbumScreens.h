@@ -23,6 +23,8 @@ void openUploadScreen(platform::ViewController& from, const std::string& albumNa
                       const std::string& fieldId, const std::string& forumId);
 // Pushes the album create screen; `marker` "upNewAlbum" when the chooser opens it.
 void openCreateAlbumScreen(platform::ViewController& from, const std::string& marker);
+// Pushes the create screen for a group album.
+void openGroupCreateAlbumScreen(platform::ViewController& from, const std::string& forumId, const std::string& fieldId);
 // Pushes the album edit screen on the album's own record (changed in place by a group edit).
 void openEditAlbumScreen(platform::ViewController& from, std::shared_ptr<platform::Json> album,
                          const std::string& forumId, const std::string& fieldId);

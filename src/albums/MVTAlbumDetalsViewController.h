@@ -80,6 +80,10 @@ public:
     void setFieldId(const std::string& id) { fieldId_ = id; }
     const std::string& albumId() const { return albumId_; }
     std::shared_ptr<platform::Json> albumDic() const { return albumDic_; }
+    const std::string& ismanagerStr() const { return ismanagerStr_; }
+    bool isSysteam() const { return isSysteam_; }
+    const std::string& forumId() const { return forumId_; }
+    const std::string& fieldId() const { return fieldId_; }
     bool isGroupMode() const;
 
     void viewDidLoad() override;

@@ -56,18 +56,9 @@ void MVTClassAlbumViewController::viewDidLoad() {
     setBackButton([weak] {
         if (auto self = weak.lock()) self->goback();
     });
-    auto container = std::make_shared<View>(Rect(0, 0, 44, 44));
-    container->setBackgroundColor(Color::clear());
-    selectBtn_ = Button::buttonWithType(ButtonType::Custom);
-    selectBtn_->setFrame({8, 0, 44, 44});
-    selectBtn_->setBackgroundColor(Color::clear());
-    selectBtn_->setImage(Image::imageNamed("add_nor_org"));
-    selectBtn_->setImageEdgeInsets({10, 10, 10, 10});
-    selectBtn_->addTarget(ControlEventTouchUpInside, [weak](Control&) {
+    selectBtn_ = albums::setAddBarButton(navigationItem(), [weak] {
         if (auto self = weak.lock()) self->toSelect();
     });
-    container->addSubview(selectBtn_);
-    navigationItem().setRightBarButtonItem(BarButtonItem::withCustomView(container));
 
     createSegView();
     picDataArr_.clear();

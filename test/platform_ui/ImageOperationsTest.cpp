@@ -122,15 +122,19 @@ TEST_F(ImageOperationsTest, FlipsMirrorTheStoredPixels) {
 }
 
 TEST_F(ImageOperationsTest, DrawingUnderATransformMovesAndScalesThePicture) {
-    const auto picture = cornerPicture(4, 4);
-    // Twice as large, moved 2 right, on a 12 x 10 canvas.
-    const auto drawn = picture->drawnUnderTransform({12, 10}, 1, AffineTransform::translation(2, 0),
-                                                    {0, 0, 8, 8});
-    ASSERT_EQ(drawn->pixelWidth(), 12);
-    EXPECT_EQ(drawn->pixelAt(0, 0) >> 24, 0u);
-    EXPECT_EQ(drawn->pixelAt(3, 1), kRed);
-    EXPECT_EQ(drawn->pixelAt(8, 1), kGreen);
-    EXPECT_EQ(drawn->pixelAt(11, 5) >> 24, 0u);
+    // 8 x 8: left half red, right half green.
+    auto ctx = makeImageContext({8, 8});
+    ctx->fillRect({0, 0, 4, 8}, Color::rgba(1, 0, 0, 1));
+    ctx->fillRect({4, 0, 4, 8}, Color::rgba(0, 1, 0, 1));
+    const auto picture = ctx->image();
+    // Twice as large, moved 4 right, on a 24 x 20 canvas.
+    const auto drawn = picture->drawnUnderTransform({24, 20}, 1, AffineTransform::translation(4, 0), {0, 0, 16, 16});
+    ASSERT_EQ(drawn->pixelWidth(), 24);
+    EXPECT_EQ(drawn->pixelAt(1, 1) >> 24, 0u);
+    EXPECT_EQ(drawn->pixelAt(7, 8), kRed);
+    EXPECT_EQ(drawn->pixelAt(16, 8), kGreen);
+    EXPECT_EQ(drawn->pixelAt(22, 8) >> 24, 0u);
+    EXPECT_EQ(drawn->pixelAt(10, 18) >> 24, 0u);
 }
 
 }  // namespace

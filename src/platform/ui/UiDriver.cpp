@@ -1,5 +1,7 @@
 #include "platform/ui/UiDriver.h"
 
+#include <cmath>
+
 #include "platform/RunLoop.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
@@ -219,6 +221,43 @@ int UiDriver::drag(const Point& from, const Point& to, int steps, double stepSec
     }
     if (release) endTouch(id);
     return id;
+}
+
+namespace {
+// The two fingers of a pinch or turn: opposite each other about the centre.
+std::pair<Point, Point> uiDriverFingerPair(const Point& center, double halfSpread, double angle) {
+    const double dx = std::cos(angle) * halfSpread, dy = std::sin(angle) * halfSpread;
+    return {{center.x - dx, center.y - dy}, {center.x + dx, center.y + dy}};
+}
+}  // namespace
+
+void UiDriver::pinch(const Point& center, double scale, double spread, int steps) {
+    steps = std::max(1, steps);
+    auto [a, b] = uiDriverFingerPair(center, spread / 2, 0);
+    const int first = beginTouch(a), second = beginTouch(b);
+    for (int i = 1; i <= steps; ++i) {
+        advance(0.016);
+        const double half = spread / 2 * (1 + (scale - 1) * double(i) / steps);
+        auto [p, q] = uiDriverFingerPair(center, half, 0);
+        moveTouch(first, p);
+        moveTouch(second, q);
+    }
+    endTouch(first);
+    endTouch(second);
+}
+
+void UiDriver::rotate(const Point& center, double radians, double spread, int steps) {
+    steps = std::max(1, steps);
+    auto [a, b] = uiDriverFingerPair(center, spread / 2, 0);
+    const int first = beginTouch(a), second = beginTouch(b);
+    for (int i = 1; i <= steps; ++i) {
+        advance(0.016);
+        auto [p, q] = uiDriverFingerPair(center, spread / 2, radians * double(i) / steps);
+        moveTouch(first, p);
+        moveTouch(second, q);
+    }
+    endTouch(first);
+    endTouch(second);
 }
 
 int UiDriver::beginTouch(const Point& point) {

@@ -63,6 +63,11 @@ public:
     // Drags from `from` to `to` in `steps` moves, `stepSeconds` apart; `release` lifts the
     // finger at the end. Answers the finger's id (for moveTouch / endTouch when it stays down).
     int drag(const Point& from, const Point& to, int steps = 10, double stepSeconds = 0.016, bool release = true);
+    // Two fingers about `center`, `spread` points apart, moved in `steps` steps until they
+    // are `scale` times as far apart (pinch) or turned by `radians`, clockwise on screen
+    // (rotate), then lifted.
+    void pinch(const Point& center, double scale, double spread = 100, int steps = 10);
+    void rotate(const Point& center, double radians, double spread = 100, int steps = 10);
     // One finger step by step.
     int beginTouch(const Point& point);
     void moveTouch(int touchId, const Point& point);
