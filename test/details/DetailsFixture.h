@@ -28,6 +28,11 @@ public:
     void reloadOneCell() override { ++reloads; }
     void deleteOneCell(int row) override { deleted.push_back(row); }
     void showTurnSuccessWith(const std::string& text) override { turns.push_back(text); }
+    void toStartHomeAudio() override { audio.push_back("start"); }
+    void toStopHomeAudio() override { audio.push_back("stopHome"); }
+    void toPlayOrStopAudio(bool playing) override { audio.push_back(playing ? "resume" : "pause"); }
+    void detalsStopAudio() override { audio.push_back("stopped"); }
+    std::vector<std::string> audio;
     int reloads = 0;
     std::vector<int> deleted;
     std::vector<std::string> turns;
