@@ -183,7 +183,7 @@ void dropFiredCompletionTimers() {
 
 void animate(double duration, std::function<void()> changes, std::function<void(bool)> completion, double delay,
              AnimationCurve curve) {
-    lastAnimationRecord = {duration, delay, curve};
+    lastAnimationRecord = {duration, delay, curve, 0, 0};
     double total = std::max(0.0, duration) + std::max(0.0, delay);
     if (!animationsSwitchOn || total <= 0) {
         if (changes) changes();
@@ -249,6 +249,13 @@ bool animationsRunning() {
 
 AnimationRecord lastAnimation() { return lastAnimationRecord; }
 
+void animateWithSpring(double duration, double delay, double damping, double velocity, std::function<void()> changes,
+                       std::function<void(bool)> completion) {
+    animate(duration, std::move(changes), std::move(completion), delay, AnimationCurve::Spring);
+    lastAnimationRecord.damping = damping;
+    lastAnimationRecord.velocity = velocity;
+}
+
 double animationProgress(AnimationCurve curve, double t) {
     t = std::clamp(t, 0.0, 1.0);
     switch (curve) {
@@ -256,6 +263,13 @@ double animationProgress(AnimationCurve curve, double t) {
     case AnimationCurve::EaseIn: return t * t;
     case AnimationCurve::EaseOut: return 1 - (1 - t) * (1 - t);
     case AnimationCurve::EaseInOut: return t < 0.5 ? 2 * t * t : 1 - 2 * (1 - t) * (1 - t);
+    case AnimationCurve::Spring: {
+        if (t >= 1) return 1;
+        // Damping ratio 0.8, tuned so that the motion has settled by the end of the span.
+        const double zeta = 0.8, omega = 9.0;
+        const double damped = omega * std::sqrt(1 - zeta * zeta);
+        return 1 - std::exp(-zeta * omega * t) * (std::cos(damped * t) + zeta * omega / damped * std::sin(damped * t));
+    }
     }
     return t;
 }

@@ -11,7 +11,8 @@ class Timer;
 class View;
 struct ViewPresentation;
 
-enum class AnimationCurve { EaseInOut, EaseIn, EaseOut, Linear };
+// Spring: an underdamped spring (damping ratio 0.8) that settles on the new value.
+enum class AnimationCurve { EaseInOut, EaseIn, EaseOut, Linear, Spring };
 
 // View animations. The changes apply to the views at once: what the code reads (and hit
 // tests use) is the final state, the model. What is drawn is each view's presentation:
@@ -25,6 +26,12 @@ enum class AnimationCurve { EaseInOut, EaseIn, EaseOut, Linear };
 // that moment; a property set outside an animation shows its new value at once.
 void animate(double duration, std::function<void()> changes, std::function<void(bool finished)> completion = {},
              double delay = 0, AnimationCurve curve = AnimationCurve::EaseInOut);
+
+// A spring animation (animateWithDuration:delay:usingSpringWithDamping:initialSpringVelocity:):
+// the changes move along the spring curve; the damping and velocity asked for are kept in
+// lastAnimation().
+void animateWithSpring(double duration, double delay, double damping, double velocity, std::function<void()> changes,
+                       std::function<void(bool finished)> completion = {});
 
 // The global switch (on by default). Off: every animation is immediate.
 void setAnimationsEnabled(bool enabled);
@@ -47,6 +54,8 @@ struct AnimationRecord {
     double duration = 0;
     double delay = 0;
     AnimationCurve curve = AnimationCurve::EaseInOut;
+    double damping = 0;   // spring animations only
+    double velocity = 0;  // spring animations only
 };
 AnimationRecord lastAnimation();
 
