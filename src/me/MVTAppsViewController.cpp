@@ -1,6 +1,9 @@
 #include "me/MVTAppsViewController.h"
 
+#include "account/MVTInterClassViewController.h"
 #include "albums/AlbumScreens.h"
+#include "chat/MVTInteractionViewController.h"
+#include "files/MVTFilesManagersViewController.h"
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "homework/MVTNewHWListViewController.h"
@@ -8,11 +11,13 @@
 #include "tests/MVTSchoolTimeTableViewController.h"
 #include "tests/MVTTestCourseViewController.h"
 #include "shell/InternationalControl.h"
+#include "shell/MVTWebViewController.h"
 #include "shell/myNavigationController.h"
 #include "shell/myTableView.h"
 
 #include "platform/NotificationCenter.h"
 #include "platform/StatisticsKit.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -39,8 +44,10 @@ struct AppsLauncher {
 const AppsLauncher kAppsLaunchers[] = {
     // An administrator's launcher reads "学校通知".
     {"班级", "班级通知", "app_notic", "banjitongzhi"},
-    {"班级", "作业", "app_hm_1", "zuoye"},
+    {"班级", "班级文件", "app_classFile_1", "banjiwenjian"},
     {"班级", "班级相册", "app_classPhoto_1", "banjixiangce"},
+    {"班级", "作业", "app_hm_1", "zuoye"},
+    {"教育服务", "本地信息", "educationServices", "jiaoyufuwu"},
 };
 
 std::vector<std::string> appsHiddenCodes() {
@@ -50,6 +57,18 @@ std::vector<std::string> appsHiddenCodes() {
     while (std::getline(list, code, ',')) codes.push_back(code);
     return codes;
 }
+
+// Answers the join-a-class alert raised by a launcher for the Apps screen.
+class AppsJoinAnswer : public AlertViewDelegate {
+public:
+    explicit AppsJoinAnswer(std::weak_ptr<ViewController> from) : from_(std::move(from)) {}
+    void alertViewClickedButtonAtIndex(AlertView& alert, long index) override {
+        if (auto from = from_.lock()) MVTInterClassViewController::answerJoinClassAlert(*from, alert, index);
+    }
+
+private:
+    std::weak_ptr<ViewController> from_;
+};
 
 double appsScreenWidth() { return Screen::mainScreen().bounds().width(); }
 
@@ -66,6 +85,16 @@ void MVTAppsViewController::viewDidLoad() {
 
 void MVTAppsViewController::viewWillAppear(bool animated) {
     ViewViewController::viewWillAppear(animated);
+    // A new user gets a new class files screen: one never sees another's list.
+    long long userId = 0;
+    try {
+        userId = std::stoll(MVTAccount::sharedInstance().userId().value_or("0"));
+    } catch (...) {
+    }
+    if (userId != oldUserId_) {
+        oldUserId_ = userId;
+        classFile_ = std::make_shared<MVTFilesManagersViewController>();
+    }
     if (mytableview_) mytableview_->reloadData();
 }
 
@@ -245,5 +274,23 @@ void MVTAppsViewController::appButtonClick(Button& button) {
         presentViewController(myNavigationController::withRoot(timetable), true);
     }
     if (name == localized("班级相册")) albums::presentClassAlbum(*this);
+    if (name == localized("班级文件")) {
+        if (MVTPublicMethod::isUnClassId()) {
+            // The alert holds its delegate weakly: the latest answer object lives until the next.
+            static std::shared_ptr<AppsJoinAnswer> answer;
+            answer = std::make_shared<AppsJoinAnswer>(weak_from_this());
+            MVTInterClassViewController::showJoinClassAlert(answer);
+            return;
+        }
+        if (!classFile_) classFile_ = std::make_shared<MVTFilesManagersViewController>();
+        presentViewController(myNavigationController::withRoot(classFile_), true);
+    }
+    if (name == localized("本地信息")) {
+        auto web = std::make_shared<MVTWebViewController>();
+        auto stack = myNavigationController::withRoot(web);
+        presentViewController(stack, true);
+        stack->setNavigationBarHidden(true);
+        web->reloadUrlWithInfo(MVTInteractionViewController::educationServicesUrl(), "本地信息");
+    }
     if (name == localized("班级通知") || name == localized("学校通知")) notices::presentNoticesFromApps(*this);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class myTableView;
+class MVTFilesManagersViewController;
 
 namespace platform {
 class Button;
@@ -53,8 +54,12 @@ public:
     const platform::Json& titleArray() const { return titleArray_; }
     const platform::Json& appsArray() const { return appsArray_; }
     std::shared_ptr<myTableView> mytableview() const { return mytableview_; }
+    // The class files screen, held across taps; made anew for another signed-in user.
+    std::shared_ptr<MVTFilesManagersViewController> classFile() const { return classFile_; }
 
 private:
+    std::shared_ptr<MVTFilesManagersViewController> classFile_;
+    long long oldUserId_ = 0;
     int reloadViewCount_ = 0;
     platform::Json titleArray_ = platform::Json::array();
     platform::Json appsArray_ = platform::Json::array();

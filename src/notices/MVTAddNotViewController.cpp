@@ -494,13 +494,6 @@ void MVTAddNotViewController::showAlert(const std::string& message, const std::s
     AlertView::make(localized("提示"), message, {}, button)->show();
 }
 
-void MVTAddNotViewController::endSending() {
-    issending = false;
-    if (publishButton) publishButton->setEnabled(true);
-    if (HUD_) HUD_->hide(true);
-    HUD_.reset();
-}
-
 void MVTAddNotViewController::sendBtnClicked(Button*) {
     if (issending) return;
     const std::string title = mytextField_ ? mytextField_->text() : std::string();
@@ -510,29 +503,14 @@ void MVTAddNotViewController::sendBtnClicked(Button*) {
     if (utf16Length(title) > kTitleLimit) return showAlert(localized("标题不能多于20个字"), localized("知道了"));
     if (body.empty() && vedioPath.empty()) return showAlert(localized("请添加内容后提交"), localized("知道了"));
 
-    if (mytextField_) mytextField_->resignFirstResponder();
-    if (mytextView) mytextView->resignFirstResponder();
-    issending = true;
-    if (publishButton) publishButton->setEnabled(false);
-    // A send resumed after the voice conversion keeps the overlay of its first run.
-    if (!HUD_) {
-        HUD_ = ProgressHUD::showHUDAddedTo(view(), true);
-        HUD_->setRemoveFromSuperViewOnHide(true);
-        HUD_->setLabelText(localized("正在发送"));
-    }
-    if (!readyToSend()) {
-        complete = false;
-        issending = false;
-        return;
-    }
-    complete = true;
+    if (!startSend(mytextField_.get())) return;
 
     const bool isAdmin = admin();
     const std::string url = notices::serviceUrl(isAdmin ? "admin/" + notices::currentUserId() + "/notice/publish"
                                                         : "class/notice/" + notices::currentUserId() + "/publish");
     auto client = MVTPublicMethod::clientWithUrl(url);
     if (!client) {
-        endSending();
+        finishSend();
         MVTAppDelegate::sharedAppDelegate()->showNetworkMessage(0);
         return;
     }
@@ -570,25 +548,22 @@ void MVTAddNotViewController::sendBtnClicked(Button*) {
                                  (parsed.is_object() && parsed.contains("success") &&
                                   !boolValue(textOf(parsed, "success")));
             if (refused) {
-                self->endSending();
+                self->finishSend();
                 self->showAlert(localized("保存失败,请重新发送"), localized("确定"));
                 return;
             }
-            self->issending = false;
-            if (self->publishButton) self->publishButton->setEnabled(true);
+            self->finishSend();
             self->receiversToken_.reset();
             self->dismissViewController(true);
             auto& center = NotificationCenter::defaultCenter();
             center.postNotification(kPublishNewNoti);
             center.postNotification(kReloadTimer);
-            if (self->HUD_) self->HUD_->hide(true);
-            self->HUD_.reset();
         },
         [weak](HttpRequestOperation&, const HttpError&) {
             auto self = weak.lock();
             if (!self) return;
             self->sending_.reset();
-            self->endSending();
+            self->finishSend();
             self->showAlert(localized("发送失败,请重新发送"), localized("确定"));
         });
     sending_->start();

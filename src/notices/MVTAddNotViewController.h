@@ -81,7 +81,7 @@ public:
     std::shared_ptr<platform::TextField> mytextField() const { return mytextField_; }
     std::shared_ptr<platform::TextField> nameTextField() const { return nameTextField_; }
     std::shared_ptr<platform::ScrollView> recipientScrollView() const { return recipientScrollView_; }
-    std::shared_ptr<platform::ProgressHUD> HUD() const { return HUD_; }
+    std::shared_ptr<platform::ProgressHUD> HUD() const { return sendingHUD(); }
     int selectTag() const { return selectTag_; }
     // Row kinds, in the order the form shows them for the role and receivers.
     enum class Row { Title, ReceiverHeader, Chips, Sender, Body, Pictures, Voice };
@@ -91,7 +91,6 @@ private:
     std::shared_ptr<platform::Label> labelNamed(const std::string& text, const platform::Rect& rect);
     void ensureKeyboardBar(double keyboardHeight);
     void showAlert(const std::string& message, const std::string& button);
-    void endSending();
     void leave();
     bool admin() const;
     double bodyRowHeight();
@@ -107,7 +106,6 @@ private:
     std::shared_ptr<platform::ScrollView> recipientScrollView_;
     std::shared_ptr<platform::ImageView> receiptSwitch_;
     std::shared_ptr<platform::TextViewDelegate> bodyDelegate_;
-    std::shared_ptr<platform::ProgressHUD> HUD_;
     std::shared_ptr<platform::HttpRequestOperation> sending_;
     platform::ObserverToken receiversToken_;
 };
