@@ -385,6 +385,9 @@ void addSampleRoutes(SampleService& service) {
     addFeedRoutes(service, folder);
     addTestRoutes(service);
     addDetailsRoutes(service, folder);
+    // Its "resource/%@/download" (the advert pictures) hands every other id to the routes
+    // before it, so it too comes before the homework files.
+    addSchoolCircleRoutes(service, folder);
     // After the routes that answer every "resource/%@/download", so that its own
     // "resource/hw%@/download" stays the one that answers homework files.
     addHomeworkRoutes(service, folder);
@@ -392,7 +395,6 @@ void addSampleRoutes(SampleService& service) {
     addChatRoutes(service, folder);
     addAlbumRoutes(service, folder);
     addCourseHomeworkRoutes(service);
-    addSchoolCircleRoutes(service, folder);
     addContactsRoutes(service, folder);
     addNoticeRoutes(service, folder);
 }

@@ -41,13 +41,13 @@ protected:
 };
 
 TEST_F(HomeworkLauncherTest, TheLauncherIsHiddenByItsCodeOnly) {
-    openApps("student", "banjiwenjian,homeSquare");
+    openApps("student", "banjitongzhi,banjiwenjian,banjixiangce,jiaoyufuwu,homeSquare");
     EXPECT_EQ(apps->titleArray(), Json::array({"班级"}));
     ASSERT_NE(launcher(), nullptr);
     EXPECT_EQ(launcher()->frame(), Rect(0, 0, 80, 60));
     EXPECT_NE(driver->byText("作业"), nullptr);
 
-    openApps("student", "banjiwenjian,zuoye,banjixiangce");
+    openApps("student", "banjitongzhi,banjiwenjian,zuoye,banjixiangce,jiaoyufuwu");
     EXPECT_TRUE(apps->titleArray().empty());
     EXPECT_EQ(launcher(), nullptr);
     // Another letter case, or blanks around it, hides nothing.
