@@ -24,11 +24,6 @@ namespace {
 constexpr std::size_t kSchoolPageSize = 14;
 constexpr std::size_t kLargestAdvertPicture = 4u * 1024 * 1024;
 
-std::string schoolText(const nlohmann::json& value) {
-    if (value.is_string()) return value.get<std::string>();
-    if (value.is_number_integer()) return std::to_string(value.get<long long>());
-    return {};
-}
 
 long long schoolNumber(const std::string& text) {
     try {
