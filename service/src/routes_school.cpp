@@ -24,7 +24,6 @@ namespace {
 constexpr std::size_t kSchoolPageSize = 14;
 constexpr std::size_t kLargestAdvertPicture = 4u * 1024 * 1024;
 
-
 long long schoolNumber(const std::string& text) {
     try {
         return std::stoll(text);

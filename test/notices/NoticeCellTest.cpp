@@ -163,7 +163,11 @@ TEST_F(NoticeCellTest, OnePictureIsFetchedBigSeveralMediumAndACachedOneWithoutAR
 
 TEST_F(NoticeCellTest, ThumbnailsThatArriveTogetherWriteTheDefaultsFileOnce) {
     const int before = notices::thumbnailWrites();
-    for (int i = 0; i < 45; ++i) notices::storeThumbnail("t" + std::to_string(i), "bytes");
+    for (int i = 0; i < 45; ++i) {
+        std::string key = "t";
+        key += std::to_string(i);
+        notices::storeThumbnail(key, "bytes");
+    }
     driver->pump();
     EXPECT_EQ(notices::thumbnailWrites(), before + 1);
     UserDefaults::reloadStandard();
