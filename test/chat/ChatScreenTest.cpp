@@ -536,6 +536,8 @@ TEST_F(ChatScreenTest, DeleteReadsExactlyTrue) {
         chat->longPressGestureWith("91", held, 0);
         chat->deleteMsg();
         ASSERT_TRUE(waitFor([&] { return !requestsTo("pm/1001/remove/91").empty(); }));
+        // The reply has been handled once the row went or the alert came.
+        ASSERT_TRUE(waitFor([&] { return c.deleted ? chat->dataArray().size() == 1 : !alertTitle().empty(); }));
         driver->settle();
         EXPECT_EQ(chat->dataArray().size(), c.deleted ? 1u : 2u);
         EXPECT_EQ(stored().size(), c.deleted ? 1u : 2u);

@@ -46,7 +46,8 @@ protected:
             if (r.path.rfind("/services/norvo/" + prefix, 0) == 0) pages.push_back(std::stoi(r.path.substr(r.path.rfind('/') + 1)));
         return pages;
     }
-    bool settled() { return pumpUntil([&] { return !list->isloading(); }); }
+    // Generous: the 9 MB reply takes a while on a busy machine.
+    bool settled() { return pumpUntil([&] { return !list->isloading(); }, 30); }
     // What the table would do when its footer row comes on screen.
     void showFooter() {
         auto cell = list->buildCell(int(list->myArray().size()));
