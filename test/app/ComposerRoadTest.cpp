@@ -91,7 +91,7 @@ TEST_F(ComposerRoadTest, APostWithPhotosAMentionAndAFaceThenOneMoodADay) {
 
     service().clearRequests();
     // The composer that sent goes away once the service has answered; the "+" is free again.
-    ASSERT_TRUE(pumpUntil([&] { return !tabBar()->presentedViewController(); }));
+    ASSERT_TRUE(waitFor([&] { return !tabBar()->presentedViewController(); }));
     ASSERT_EQ(run("wait 1\ntap +\nwait 1\ntap 心情\nwait 1\ntap 放学啦\ntap 发送\nwait 1\n"), 0) << messages.str();
     ASSERT_TRUE(pumpUntil([&] { return service().lastRequest(kPublish).has_value(); }));
     const auto mood = *service().lastRequest(kPublish);
@@ -99,7 +99,7 @@ TEST_F(ComposerRoadTest, APostWithPhotosAMentionAndAFaceThenOneMoodADay) {
     EXPECT_EQ(field(mood, "content"), "让我们那疲劳的眼睛看一看蓝天，让紧张的大脑吹进清风。");
     driver->settle();
     // The composer that sent goes away once the service has answered; the "+" is free again.
-    ASSERT_TRUE(pumpUntil([&] { return !tabBar()->presentedViewController(); }));
+    ASSERT_TRUE(waitFor([&] { return !tabBar()->presentedViewController(); }));
     ASSERT_EQ(run("wait 1\ntap +\nwait 1\ntap 心情\nwait 1\nexpect 一天之内只可以发送一次心情哦\n"), 0) << messages.str();
     EXPECT_FALSE(tabBar()->presentedViewController());
 }

@@ -77,6 +77,10 @@ TEST_F(HomeworkDetailsTest, ATeachersStatisticsButtonComesFromTheCountOrFromTheR
     EXPECT_TRUE(details->statisticsButton()->isEnabled());
     EXPECT_EQ(details->subCount(), std::optional<std::string>("3"));
 
+    // The reply held back a moment, so the button is seen before it comes.
+    Reply held = Reply::json({{"content", "背诵"}, {"stdCount", 3}});
+    held.delay = 0.5;
+    service().setReply("GET", "/services/norvo/homework/1001/content/7", held);
     open("7", "", std::string("3"));
     ASSERT_NE(details->statisticsButton(), nullptr);
     EXPECT_FALSE(details->statisticsButton()->isEnabled());
