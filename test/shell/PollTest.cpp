@@ -230,6 +230,14 @@ TEST_F(PollTest, SelectingMeTwiceAsksForTheLevelOnceAndSavesIt) {
     account.setRole("student");
     account.setUserName("liming");
     account.setPassword("pw");
+    // The level reply held back a moment: the second ask comes while the first is running.
+    auto info = service_->handlerFor("GET", "services/norvo/user/%@/space/%@/info");
+    ASSERT_TRUE(info);
+    service_->route("GET", "services/norvo/user/%@/space/%@/info", [info](const sample_service::RecordedRequest& r) {
+        auto reply = info(r);
+        reply.delay = 0.5;
+        return reply;
+    });
     build();
     ASSERT_TRUE(driver_->tap(tabs_->mineBtn()));
     tabs_->reloadUserLvl();
