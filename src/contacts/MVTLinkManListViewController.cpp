@@ -182,11 +182,16 @@ void MVTLinkManListViewController::getData() {
     }
     if (MVTPublicMethod::stringIsClassNull(Json(cached))) {
         // An instance without a screen asks again only once after a reply.
-        if (!fistGetData_ && isFormInreractionClick_ && refetchedAfterReply_) return;
+        if (!fistGetData_ && isFormInreractionClick_ && refetchedAfterReply_) {
+            endSearchWithoutReply();
+            return;
+        }
         netGetData();
         return;
     }
-    dealWithData(Json::parse(cached, nullptr, false));
+    const Json parsed = Json::parse(cached, nullptr, false);
+    if (!parsed.is_object()) endSearchWithoutReply();
+    dealWithData(parsed);
     dealWithArray();
     if (!sections_.groupArray.empty() && !sections_.groupUserNum.empty() && !sections_.myFriendArray.empty() &&
         !isInteractionViewSearch_ && isViewLoaded())
@@ -203,9 +208,10 @@ void MVTLinkManListViewController::netGetData() {
         contacts::showBanner(0);
         loading_ = false;
         doneLoadingTableViewData();
+        endSearchWithoutReply();
         return;
     }
-    if (isViewLoaded() && !MVTPublicMethod::isShowingAnimation(view())) {
+    if (showsRefreshingOverlay() && isViewLoaded() && !MVTPublicMethod::isShowingAnimation(view())) {
         contacts::showProgress(hud_, view(), true);
         hud_->setLabelText(localized("正在刷新"));
     }
@@ -232,6 +238,7 @@ void MVTLinkManListViewController::netReply(const Json& reply) {
     hideWaitingOverlay();
     if (reply.is_null()) {
         doneLoadingTableViewData();
+        endSearchWithoutReply();
         AlertView::make("", localized("暂无私信接收人"), {}, localized("确定"))->show();
         return;
     }
@@ -246,6 +253,7 @@ void MVTLinkManListViewController::netReply(const Json& reply) {
         return;
     }
     doneLoadingTableViewData();
+    endSearchWithoutReply();
     if (isViewLoaded()) {
         MVTPublicMethod::stopWaitAnimation(view());
         if (mytableview_) mytableview_->removeFromSuperview();
@@ -261,10 +269,19 @@ void MVTLinkManListViewController::netFailed() {
     loading_ = false;
     contacts::showBanner(2);
     doneLoadingTableViewData();
+    endSearchWithoutReply();
+}
+
+void MVTLinkManListViewController::endSearchWithoutReply() {
+    // A screen searching through this list waits for the post: it comes, empty, also
+    // when the list could not be fetched.
+    if (!isInteractionViewSearch_) return;
+    linkManListSearchArray_ = Json::array();
+    NotificationCenter::defaultCenter().postNotification(kSearchLinkManList);
 }
 
 void MVTLinkManListViewController::dealWithData(const Json& reply) {
-    if (!buildReceiverSections(reply, role(), sections_)) return;
+    if (!buildReceiverSections(reply, role(), sections_, blankBeforeTeacherCount())) return;
     sectionsCreated_ = true;
     if (isInteractionViewSearch_) searchData();
     addNewFriendEntry(role(), sections_);
@@ -434,14 +451,7 @@ void MVTLinkManListViewController::btnClick(Button& button) {
 
 std::shared_ptr<TableViewCell> MVTLinkManListViewController::cellForRowAtIndexPath(TableView& tableView,
                                                                                     const IndexPath& indexPath) {
-    auto cell = tableView.dequeueReusableCellWithIdentifier("Cell");
-    if (!cell) {
-        cell = std::make_shared<TableViewCell>();
-        cell->initWithStyle(TableViewCellStyle::Default, "Cell");
-    } else {
-        auto subviews = cell->contentView()->subviews();
-        for (const auto& sub : subviews) sub->removeFromSuperview();
-    }
+    auto cell = contacts::emptyCell(tableView);
     cell->setBackgroundColor(Color::clear());
     cell->setAccessoryType(TableViewCellAccessoryType::None);
     const Json& record = recordAt(indexPath);
@@ -468,7 +478,7 @@ void MVTLinkManListViewController::didSelectRowAtIndexPath(TableView& tableView,
         it = it->is_discarded() ? person.erase(it) : std::next(it);
     if (textOf(record, "role") == "system") {
         if (ispresent_) {
-            openChatWith(person);
+            openSystemChat(person);
         } else if (auto delegate = delegate_.lock()) {
             delegate->showNewChat(person);
         }
@@ -477,9 +487,11 @@ void MVTLinkManListViewController::didSelectRowAtIndexPath(TableView& tableView,
     chooseNamed(person);
 }
 
-void MVTLinkManListViewController::openChatWith(const Json& person) {
+void MVTLinkManListViewController::openSystemChat(const Json& person) { openChatWith(person); }
+
+void MVTLinkManListViewController::openChatWith(const Json& person, bool toMessages) {
     auto app = MVTAppDelegate::sharedAppDelegate();
-    if (app && app->window())
+    if (toMessages && app && app->window())
         if (auto* tabs = dynamic_cast<MyTabBarController*>(app->window()->rootViewController().get())) {
             tabs->setSelectedIndex(1);
             Button button;
@@ -494,7 +506,7 @@ void MVTLinkManListViewController::openChatWith(const Json& person) {
     chat->setMyDict(person);
     chat->setMsgType("person");
     chat->setTitle(textOf(person, "name"));
-    contacts::presentInNavigation(*this, chat);
+    contacts::presentInNavigation(presenter(), chat);
 }
 
 void MVTLinkManListViewController::didmissView() {
@@ -515,7 +527,7 @@ void MVTLinkManListViewController::chooseNamed(const Json& person) {
 
 void MVTLinkManListViewController::newFriend() {
     auto requests = std::make_shared<MVTNewFriendViewController>();
-    presentViewController(myNavigationController::withRoot(requests), true);
+    presenter().presentViewController(myNavigationController::withRoot(requests), true);
 }
 
 void MVTLinkManListViewController::addFriend() {
@@ -525,13 +537,13 @@ void MVTLinkManListViewController::addFriend() {
     }
     auto search = std::make_shared<MVTSearchFriendViewController>();
     search->setWhereFrom("addressList");
-    presentViewController(myNavigationController::withRoot(search), true);
+    presenter().presentViewController(myNavigationController::withRoot(search), true);
 }
 
 void MVTLinkManListViewController::showJoinClassAlert() { contacts::showJoinClassAlert(weakAs<AlertViewDelegate>()); }
 
 void MVTLinkManListViewController::alertViewClickedButtonAtIndex(AlertView& alert, long index) {
-    contacts::joinClassAnswer(alert, index, *this);
+    contacts::joinClassAnswer(alert, index, presenter());
 }
 
 void MVTLinkManListViewController::groupList() {

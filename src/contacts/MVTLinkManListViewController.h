@@ -98,13 +98,15 @@ public:
     virtual void initTitleView();
     void initmytableview();
     virtual void btnClick(platform::Button& button);
-    void chooseNamed(const platform::Json& person);
+    virtual void chooseNamed(const platform::Json& person);
     virtual void newFriend();
     void addFriend();
     void groupList();
     virtual void goback();
     void didmissView();
-    void openChatWith(const platform::Json& person);
+    // Opens a one-to-one chat, from `presenter()`; with `toMessages` the tab bar first
+    // selects the messages tab.
+    void openChatWith(const platform::Json& person, bool toMessages = true);
     void showJoinClassAlert();
 
     // ---- Search
@@ -167,6 +169,14 @@ public:
     int tableBuildCount() const { return tableBuildCount_; }
 
 protected:
+    // The screen that presents what the list opens: the list itself here.
+    virtual platform::ViewController& presenter() { return *this; }
+    // The list shows "正在刷新" while it fetches.
+    virtual bool showsRefreshingOverlay() const { return true; }
+    // The teacher section's count is written " %d".
+    virtual bool blankBeforeTeacherCount() const { return true; }
+    // A tap on a system account's row.
+    virtual void openSystemChat(const platform::Json& person);
     std::string userId() const;
     std::string role() const;
     // The section's people, or an empty list for the new-friends entry.
@@ -180,6 +190,8 @@ protected:
     void hideWaitingOverlay();
     void netReply(const platform::Json& reply);
     void netFailed();
+    // In search-only mode: an empty result and the post, when no receiver list came.
+    void endSearchWithoutReply();
 
     ReceiverSections sections_;
     bool sectionsCreated_ = false;

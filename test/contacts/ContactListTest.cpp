@@ -114,6 +114,36 @@ TEST_F(ContactListTest, AsASearchSourceAServiceLoadPostsTwice) {
     EXPECT_EQ(requestsTo("pm/1001/receivers/group/classify").size(), 1u);
 }
 
+// A chained search (the forward picker) waits for the post: it comes, empty, on every
+// outcome that brings no receiver list.
+TEST_F(ContactListTest, AsASearchSourceEveryFailedLoadStillPostsAnEmptyResult) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+    };
+    const std::string path = "/services/norvo/pm/1001/receivers/group/classify";
+    const std::vector<Case> cases = {
+        {"offline", [] { setOffline(); }},
+        {"refused", [&] { service().setReply("GET", path, Reply::text("no", "text/plain", 500)); }},
+        {"empty", [&] { service().setReply("GET", path, Reply::text("", "application/json")); }},
+        {"no dictionary", [&] { service().setReply("GET", path, Reply::text("[1,2]", "application/json")); }},
+    };
+    for (const auto& c : cases) {
+        platform::Reachability::setOverride(platform::ReachabilityState::viaWifi());
+        std::filesystem::remove(ContactsCacheStore::cachePath("1001"));
+        c.arrange();
+        auto source = std::make_shared<MVTLinkManListViewController>();
+        source->setIsFormInreractionClick(true);
+        source->setIsInteractionViewSearch(true);
+        source->setSearchString("赵");
+        auto posts = count(MVTLinkManListViewController::kSearchLinkManList);
+        source->getData();
+        ASSERT_TRUE(waitFor([&] { return posts->count >= 1 && !source->loading(); })) << c.name;
+        EXPECT_TRUE(source->linkManListSearchArray().empty()) << c.name;
+        platform::AlertView::clearVisible();
+    }
+}
+
 TEST_F(ContactListTest, HeadersOpenAndCloseTheirSection) {
     ASSERT_TRUE(ContactsCacheStore::writeObject("1001", reply()));
     open();
