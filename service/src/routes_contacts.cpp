@@ -10,6 +10,9 @@
 //   GET services/norvo/user/<user>/class/user/receivers          [{"id", "name", "list": [{"id": "s::uid", "name"}]}]
 //   GET services/norvo/friend/<user>/apply/list
 //   GET services/norvo/friend/<user>/apply/deel?ids=&agree=      "true" / "false" (plain text)
+//   POST services/norvo/<user>/search/users  (form "search")       [{"uid", "name", "role", "className", "friend_status"}]
+//   POST services/norvo/<user>/friend/<other>/apply  (form "script") {"success": true}
+//   GET services/norvo/auth/<name>/<password> also tells "configs": {"createForum"} (students may not)
 //
 // The data comes from contacts.json; what changes is kept until the service stops, under
 // one lock.
@@ -39,7 +42,10 @@ struct ContactsStore {
     json groups = json::array();
     json classReceivers = json::object();
     json applications = json::object();
+    json directory = json::array();
+    json sentApplications = json::object();
     long long nextForumId = 701;
+    long long nextApplicationId = 801;
 };
 
 std::shared_ptr<ContactsStore> loadContactsStore(const std::filesystem::path& folder) {
@@ -51,6 +57,8 @@ std::shared_ptr<ContactsStore> loadContactsStore(const std::filesystem::path& fo
     store->groups = data.value("groups", json::array());
     store->classReceivers = data.value("classReceivers", json::object());
     store->applications = data.value("applications", json::object());
+    store->directory = data.value("directory", json::array());
+    store->sentApplications = data.value("sentApplications", json::object());
     return store;
 }
 
@@ -228,6 +236,58 @@ public:
         }
     }
 
+    // Sample users and the directory whose name holds the text; each person once, with the
+    // relation to the asking user: null none, true friends, false an application waits.
+    Reply searchUsers(const RecordedRequest& request) {
+        const std::string user = request.arguments.at(0);
+        const std::string text = request.formValue("search").value_or("");
+        std::lock_guard guard(store_->mutex);
+        json found = json::array();
+        std::vector<long long> seen;
+        auto consider = [&](const json& entry) {
+            const long long id = platform::integerValue(entry.value("uid", json(0)));
+            const std::string name = entry.value("name", "");
+            if (name.find(text) == std::string::npos) return;
+            if (std::find(seen.begin(), seen.end(), id) != seen.end()) return;
+            seen.push_back(id);
+            json row = entry;
+            row["friend_status"] = relation(user, id);
+            found.push_back(row);
+        };
+        for (const auto& u : service_.data().users())
+            consider({{"uid", platform::integerValue(u.value("userId", json("0")))}, {"name", u.value("name", "")},
+                      {"role", u.value("role", "")}, {"className", u.value("role", "") == "student" ? "三年级一班" : ""}});
+        for (const auto& entry : store_->directory) consider(entry);
+        return Reply::json(found);
+    }
+
+    json relation(const std::string& user, long long other) const {
+        const json& mine = store_->receivers.value(user, json::object());
+        const json& friends = mine.is_object() ? mine.value("friend", json::array()) : json::array();
+        if (friends.is_array())
+            for (const auto& p : friends)
+                if (platform::integerValue(p.value("userId", json(0))) == other) return true;
+        const json& sent = store_->sentApplications.value(user, json::array());
+        if (sent.is_array() && contactListHas(sent, other)) return false;
+        return nullptr;
+    }
+
+    // Keeps the application and shows it among the other user's friend requests.
+    Reply apply(const RecordedRequest& request) {
+        const std::string user = request.arguments.at(0);
+        const long long other = platform::integerValue(request.arguments.at(1));
+        std::lock_guard guard(store_->mutex);
+        json& sent = store_->sentApplications[user];
+        if (!sent.is_array()) sent = json::array();
+        if (!contactListHas(sent, other)) sent.push_back(other);
+        json& theirs = store_->applications[std::to_string(other)];
+        if (!theirs.is_array()) theirs = json::array();
+        json me = person(platform::integerValue(user));
+        theirs.push_back({{"friend_id", store_->nextApplicationId++}, {"uid", me["userId"]}, {"name", me["name"]},
+                          {"role", me["role"]}, {"post_script", request.formValue("script").value_or("")}});
+        return Reply::json({{"success", true}});
+    }
+
     bool applicationsWait(const std::string& user) {
         std::lock_guard guard(store_->mutex);
         const json& waiting = store_->applications.value(user, json::array());
@@ -256,6 +316,21 @@ void addContactsRoutes(SampleService& service, const std::filesystem::path& data
     add("services/norvo/user/%@/class/user/receivers", &ContactsRoutes::classReceivers);
     add("services/norvo/friend/%@/apply/list", &ContactsRoutes::applications);
     add("services/norvo/friend/%@/apply/deel", &ContactsRoutes::answer);
+
+    service.route("POST", "services/norvo/%@/search/users",
+                  [contacts](const RecordedRequest& request) { return contacts->searchUsers(request); });
+    service.route("POST", "services/norvo/%@/friend/%@/apply",
+                  [contacts](const RecordedRequest& request) { return contacts->apply(request); });
+
+    // The sign-in reply tells whether the user may create groups: students may not.
+    auto signIn = service.handlerFor("GET", "services/norvo/auth/%@/%@");
+    service.route("GET", "services/norvo/auth/%@/%@", [signIn](const RecordedRequest& request) {
+        Reply reply = signIn ? signIn(request) : Reply::json(json::object());
+        json body = json::parse(reply.body, nullptr, false);
+        if (!body.is_object() || !body.contains("role")) return reply;
+        body["configs"] = {{"createForum", body.value("role", "") != "student"}};
+        return Reply::json(body, reply.status);
+    });
 
     // The new-item poll tells of applications that wait.
     auto poll = service.handlerFor("GET", "services/norvo/user/%@/new/count");

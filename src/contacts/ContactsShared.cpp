@@ -10,6 +10,8 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/ProgressHUD.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
 #include "platform/ui/ViewController.h"
 
 using namespace platform;
@@ -69,6 +71,24 @@ std::shared_ptr<ImageView> addAvatar(View& content, Point origin, const std::str
     content.addSubview(avatar);
     MVTPublicMethod::setFaceImage(avatar, MVTPublicMethod::getPathByFileName(userId, "png"), role);
     return avatar;
+}
+
+Color roleStripeColour(const std::string& role) {
+    if (role == "teacher" || role == "admin" || role == "system") return Color::rgba(0.318, 0.729, 0.969);
+    if (role == "parent") return Color::white(0.51);
+    return Color::rgba(0.953, 0.643, 0.153);
+}
+
+std::shared_ptr<TableViewCell> emptyCell(TableView& tableView) {
+    auto cell = tableView.dequeueReusableCellWithIdentifier("Cell");
+    if (!cell) {
+        cell = std::make_shared<TableViewCell>();
+        cell->initWithStyle(TableViewCellStyle::Default, "Cell");
+        return cell;
+    }
+    auto subviews = cell->contentView()->subviews();
+    for (const auto& sub : subviews) sub->removeFromSuperview();
+    return cell;
 }
 
 void addLine(View& content, const Rect& frame, const char* picture) {

@@ -5,6 +5,7 @@
 
 #include "platform/Values.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Color.h"
 #include "platform/ui/Geometry.h"
 
 #include <memory>
@@ -12,6 +13,8 @@
 
 namespace platform {
 class ImageView;
+class TableView;
+class TableViewCell;
 class ProgressHUD;
 class View;
 class ViewController;
@@ -39,6 +42,13 @@ void showProgress(std::shared_ptr<platform::ProgressHUD>& hud, const std::shared
 // with the user id as its hint and the role as its value, filled from the avatar cache.
 std::shared_ptr<platform::ImageView> addAvatar(platform::View& content, platform::Point origin,
                                                const std::string& userId, const std::string& role, bool disc);
+
+// The colour of a person's role stripe: blue for staff and system accounts, grey for
+// parents, orange for everyone else.
+platform::Color roleStripeColour(const std::string& role);
+
+// A reused "Cell" row emptied of what it showed, or a new one.
+std::shared_ptr<platform::TableViewCell> emptyCell(platform::TableView& tableView);
 
 // The "line_10" separator.
 void addLine(platform::View& content, const platform::Rect& frame, const char* picture = "line_10");

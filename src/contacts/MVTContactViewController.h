@@ -1,8 +1,10 @@
 #pragma once
 
-// The contacts tab "联系人": a friends pane (the contact list) and a groups pane (the group
-// list) under a two-way switch, and a "+" that drops the menu of adding a friend, creating
-// a group and joining a class.
+// The contacts tab "联系人": a segment bar switching between the friends list ("好友") and
+// the group list ("群组"), both embedded as views (not child screens) and presenting
+// through this screen, and a "+" that drops the menu of adding a friend, creating a group
+// (when the service allows it) and joining a class. A user without a class gets the bar
+// and the menu but no lists, and the join-a-class-first alert instead of most actions.
 
 #include "contacts/MVTContactTitleDownSelectView.h"
 
@@ -18,7 +20,9 @@ class MVTGroupListContactViewController;
 
 namespace platform {
 class Button;
-}
+class ImageView;
+class Label;
+}  // namespace platform
 
 class MVTContactViewController : public ViewViewController,
                                  public MVTContactTitleDownSelectViewDelegate,
@@ -26,35 +30,53 @@ class MVTContactViewController : public ViewViewController,
 public:
     std::string className() const override { return "MVTContactViewController"; }
 
-    static constexpr double kSegmentHeight = 36;
+    static constexpr const char* kPageName = "联系人";
+    static constexpr double kSegmentHeight = 50;
     static constexpr double kTurnTime = 0.3;
+    static constexpr long kFriendsSegmentTag = 10;
+    static constexpr long kGroupsSegmentTag = 11;
+    static constexpr const char* kCreateGroupClosed = "创建群组功能已经被管理员关闭";
+    static constexpr double kBannerDrop = 0.1;
+    static constexpr double kBannerRise = 2.0;
 
     void viewDidLoad() override;
-
+    void createSegView();
+    void toChangeFriendsOrGroup(platform::Button& segment);
     // The "+" button: opens the menu, or closes the one shown.
-    void rightButtonClick();
+    void toSelectContact();
+    void removeTitleSelectView();
     void buttonClick(platform::Button& button) override;
     void setRightButton() override;
-    void addFriend();
-    void addGroup();
+    void addNewFriend();
+    void addNewGroup();
     void addToClass();
-    // 0 friends, 1 groups.
-    void showPane(int pane);
+    void showNews(const std::string& text);
     void alertViewClickedButtonAtIndex(platform::AlertView& alert, long index) override;
 
-    int pane() const { return pane_; }
-    std::shared_ptr<MVTContactTitleDownSelectView> menu() const { return menu_; }
-    std::shared_ptr<MVTContactListViewController> contactList() const { return contactList_; }
-    std::shared_ptr<MVTGroupListContactViewController> groupList() const { return groupList_; }
-    std::shared_ptr<platform::Button> plusButton() const { return plusButton_; }
+    std::shared_ptr<MVTContactListViewController> contactListViewController() const { return contactList_; }
+    void setContactListViewController(std::shared_ptr<MVTContactListViewController> list) {
+        contactList_ = std::move(list);
+    }
+    std::shared_ptr<MVTGroupListContactViewController> groupListViewController() const { return groupList_; }
+    std::shared_ptr<MVTContactTitleDownSelectView> titleSelectView() const { return titleSelectView_; }
+    std::shared_ptr<platform::Button> selectBtn() const { return selectBtn_; }
+    std::shared_ptr<platform::View> segView() const { return segView_; }
+    std::shared_ptr<platform::ImageView> triImageView() const { return triImageView_; }
+    std::shared_ptr<platform::View> friendsView() const { return friendsView_; }
+    std::shared_ptr<platform::View> groupView() const { return groupView_; }
+    std::shared_ptr<platform::Label> bannerLabel() const { return bannerLabel_; }
 
 private:
-    std::shared_ptr<platform::Button> segmentButton(int pane, const std::string& title, double x, double width);
+    void showJoinClassAlert();
 
-    int pane_ = 0;
-    std::shared_ptr<MVTContactTitleDownSelectView> menu_;
+    std::shared_ptr<platform::Button> selectBtn_;
+    std::shared_ptr<MVTContactTitleDownSelectView> titleSelectView_;
+    std::shared_ptr<platform::View> segView_;
+    std::shared_ptr<platform::ImageView> triImageView_;
     std::shared_ptr<MVTContactListViewController> contactList_;
     std::shared_ptr<MVTGroupListContactViewController> groupList_;
-    std::shared_ptr<platform::Button> plusButton_;
-    std::shared_ptr<platform::Button> friendsTab_, groupsTab_;
+    std::shared_ptr<platform::View> friendsView_;
+    std::shared_ptr<platform::View> groupView_;
+    // Each tab root keeps its own banner, so a banner always shows over the current tab.
+    std::shared_ptr<platform::Label> bannerLabel_;
 };

@@ -267,14 +267,7 @@ void MVTGroupListViewController::drawRow(View& content, const Json& row) {
 
 std::shared_ptr<TableViewCell> MVTGroupListViewController::cellForRowAtIndexPath(TableView& tableView,
                                                                                   const IndexPath& indexPath) {
-    auto cell = tableView.dequeueReusableCellWithIdentifier("Cell");
-    if (!cell) {
-        cell = std::make_shared<TableViewCell>();
-        cell->initWithStyle(TableViewCellStyle::Default, "Cell");
-    } else {
-        auto subviews = cell->contentView()->subviews();
-        for (const auto& sub : subviews) sub->removeFromSuperview();
-    }
+    auto cell = contacts::emptyCell(tableView);
     cell->setBackgroundColor(Color::clear());
     drawRow(*cell->contentView(), dataArray_[static_cast<std::size_t>(indexPath.row)]);
     return cell;

@@ -254,14 +254,7 @@ double MVTNewFriendViewController::heightForRowAtIndexPath(TableView&, const Ind
 
 std::shared_ptr<TableViewCell> MVTNewFriendViewController::cellForRowAtIndexPath(TableView& tableView,
                                                                                   const IndexPath& indexPath) {
-    auto cell = tableView.dequeueReusableCellWithIdentifier("Cell");
-    if (!cell) {
-        cell = std::make_shared<TableViewCell>();
-        cell->initWithStyle(TableViewCellStyle::Default, "Cell");
-    } else {
-        auto subviews = cell->contentView()->subviews();
-        for (const auto& sub : subviews) sub->removeFromSuperview();
-    }
+    auto cell = contacts::emptyCell(tableView);
     cell->setBackgroundColor(Color::clear());
     cell->setSelectionStyle(TableViewCellSelectionStyle::None);
     const int row = indexPath.row;

@@ -43,12 +43,6 @@ void removeEntry(Json& list, const Json& entry) {
         }
 }
 
-Color roleColour(const std::string& role) {
-    if (role == "teacher" || role == "admin" || role == "system") return Color::rgba(0.318, 0.729, 0.969);
-    if (role == "parent") return Color::white(0.51);
-    return Color::rgba(0.953, 0.643, 0.153);
-}
-
 // The user id of a notice member "prefix::uid" (the whole id without "::").
 std::string noticeAvatarId(const std::string& id) {
     auto at = id.find("::");
@@ -620,14 +614,7 @@ std::shared_ptr<View> MVTSelectMemberViewController::viewForHeaderInSection(Tabl
 
 std::shared_ptr<TableViewCell> MVTSelectMemberViewController::cellForRowAtIndexPath(TableView& tableView,
                                                                                      const IndexPath& indexPath) {
-    auto cell = tableView.dequeueReusableCellWithIdentifier("Cell");
-    if (!cell) {
-        cell = std::make_shared<TableViewCell>();
-        cell->initWithStyle(TableViewCellStyle::Default, "Cell");
-    } else {
-        auto subviews = cell->contentView()->subviews();
-        for (const auto& sub : subviews) sub->removeFromSuperview();
-    }
+    auto cell = contacts::emptyCell(tableView);
     cell->setBackgroundColor(Color::clear());
     cell->setAccessoryView(nullptr);
     const Json& record = recordAt(indexPath);
@@ -635,7 +622,7 @@ std::shared_ptr<TableViewCell> MVTSelectMemberViewController::cellForRowAtIndexP
     auto& content = *cell->contentView();
     const std::string role = textOf(record, "role");
     auto bar = std::make_shared<View>(Rect(0, 0, 3, kRowHeight));
-    bar->setBackgroundColor(roleColour(valueFor(record, "role").is_string() ? role : ""));
+    bar->setBackgroundColor(contacts::roleStripeColour(valueFor(record, "role").is_string() ? role : ""));
     content.addSubview(bar);
     const std::string id = whereFrom_ == kNotic ? noticeAvatarId(textOf(record, "userId")) : textOf(record, "userId");
     contacts::addAvatar(content, {20, 10}, id, role, true);

@@ -52,7 +52,8 @@ void appendClassEntries(const Json& entries, const char* listKey, const std::str
 
 }  // namespace
 
-bool buildReceiverSections(const Json& reply, const std::string& role, ReceiverSections& sections) {
+bool buildReceiverSections(const Json& reply, const std::string& role, ReceiverSections& sections,
+                           bool blankBeforeTeacherCount) {
     if (!reply.is_object()) return false;
     sections.clear();
     if (reply.contains("friend")) {
@@ -65,8 +66,8 @@ bool buildReceiverSections(const Json& reply, const std::string& role, ReceiverS
         if (role == "teacher") title = localized("我的同事");
         else if (role == "parent") title = localized("班级老师");
         else if (role == "student") title = localized("我的老师");
-        // The teacher count alone has a leading blank.
-        std::string countText(1, ' ');
+        // In the contact list the teacher count alone has a leading blank.
+        std::string countText = blankBeforeTeacherCount ? " " : "";
         countText.append(peopleCount(people));
         sections.append(title, countText, people);
     }

@@ -35,7 +35,9 @@ struct ReceiverSections {
 // "groups") for a user of `role`, closed, in that order. False (and nothing changed) when
 // the reply is no dictionary. Titles are looked up in the string table; class and group
 // names stand as they are. The new-friends entry is not added here.
-bool buildReceiverSections(const nlohmann::json& reply, const std::string& role, ReceiverSections& sections);
+// `blankBeforeTeacherCount` writes the teacher section's count " %d" instead of "%d".
+bool buildReceiverSections(const nlohmann::json& reply, const std::string& role, ReceiverSections& sections,
+                           bool blankBeforeTeacherCount = true);
 
 // Puts the new-friends entry ("新的好友", count "0", the title text as its people) in front,
 // for every role but "parent".
