@@ -61,6 +61,7 @@ std::shared_ptr<ImageView> addAvatar(View& content, Point origin, const std::str
         auto back = MVTPublicMethod::imageViewWithColor(Color::whiteColor());
         back->setFrame({origin.x - 2, origin.y - 2, 44, 44});
         back->setCornerRadius(22);
+        back->setClipsToBounds(true);
         content.addSubview(back);
     }
     auto avatar = std::make_shared<ImageView>(Rect(origin.x, origin.y, 40, 40));

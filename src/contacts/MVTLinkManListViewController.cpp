@@ -94,6 +94,7 @@ void MVTLinkManListViewController::viewDidLoad() {
 void MVTLinkManListViewController::initTitleView() {
     setTitle(localized("联系人"));
     auto back = MVTPublicMethod::navigationleftBarButton();
+    back->setAccessibilityLabel(localized("返回"));
     auto weak = weakAs<MVTLinkManListViewController>();
     back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
         if (auto self = weak.lock()) self->goback();
@@ -600,7 +601,7 @@ void MVTLinkManListViewController::showNagView(bool show) {
     animate(kSearchSlide, [&] {
         if (!show) {
             if (navigation) navigation->setNavigationBarHidden(true, true);
-            if (contentView_) contentView_->setFrame({0, SDH > 0 ? 20.0 : 0.0, screen.width(), screen.height() - 20});
+            if (contentView_) contentView_->setFrame({0, navigation && SDH > 0 ? 20.0 : 0.0, screen.width(), screen.height() - 20});
             Rect frame = chinese ? Rect(screen.width() - 55, 5, 44, 30) : Rect(screen.width() - 65, 5, 54, 30);
             cancel_->setFrame(frame);
             if (auto label = cancel_->viewWithTag(1)) label->setFrame({0, 0, frame.width(), frame.height()});

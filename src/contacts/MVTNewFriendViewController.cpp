@@ -47,6 +47,7 @@ void MVTNewFriendViewController::viewDidLoad() {
     setTitle(localized("新的好友"));
     auto weak = weakAs<MVTNewFriendViewController>();
     auto back = MVTPublicMethod::navigationleftBarButton();
+    back->setAccessibilityLabel(localized("返回"));
     back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
         if (auto self = weak.lock()) self->goback();
     });

@@ -63,6 +63,7 @@ void MVTSearchFriendViewController::viewDidLoad() {
     setTitle(localized("添加好友"));
     searchedFriendArray_ = Json::array();
     auto back = MVTPublicMethod::navigationleftBarButton();
+    back->setAccessibilityLabel(localized("返回"));
     auto weak = weakAs<MVTSearchFriendViewController>();
     back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
         if (auto self = weak.lock()) self->goback();

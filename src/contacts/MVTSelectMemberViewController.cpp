@@ -133,6 +133,7 @@ void MVTSelectMemberViewController::initTitleView() {
     setTitle(localized(modeTitle()));
     auto weak = weakAs<MVTSelectMemberViewController>();
     auto back = MVTPublicMethod::navigationleftBarButton();
+    back->setAccessibilityLabel(localized("返回"));
     back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
         if (auto self = weak.lock()) self->goback();
     });
