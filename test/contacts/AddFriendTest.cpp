@@ -122,6 +122,31 @@ TEST_F(AddFriendTest, NoHitsOrOnlyParents) {
     EXPECT_FALSE(platform::AlertView::topAlert());
 }
 
+TEST_F(AddFriendTest, MisshapenSearchRepliesListNobodyAndEndTheWait) {
+    open();
+    struct Case {
+        const char* name;
+        Reply reply;
+        bool noHitAlert;
+    };
+    for (const Case& c : {Case{"object", Reply::json({{"uid", 2301}, {"name", "张小明"}}), true},
+                          Case{"text", Reply::json("张小明"), true},
+                          Case{"not json", Reply::text("<html>", "text/html"), false},
+                          Case{"refused", Reply::text("busy", "text/plain", 503), false}}) {
+        platform::AlertView::clearVisible();
+        service().setReply("POST", kSearchPath, c.reply);
+        screen->searchFiled()->setText("张");
+        const std::size_t before = service().requestCount();
+        screen->searchFriend();
+        ASSERT_TRUE(waitFor([&] {
+            return service().requestCount() > before && !(screen->HUD() && screen->HUD()->isShowing());
+        })) << c.name;
+        driver->pump();
+        EXPECT_TRUE(screen->searchedFriendArray().empty()) << c.name;
+        EXPECT_EQ(platform::AlertView::topAlert() != nullptr, c.noHitAlert) << c.name;
+    }
+}
+
 TEST_F(AddFriendTest, TheVerificationTextTakesTwentyCharactersAndKeepsALongerOne) {
     open();
     search("张");
