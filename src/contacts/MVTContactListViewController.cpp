@@ -2,7 +2,6 @@
 
 #include "contacts/ContactsShared.h"
 #include "contacts/MVTNewFriendViewController.h"
-#include "me/MVTPersonDetailViewController.h"
 #include "shell/myNavigationController.h"
 
 #include "platform/ui/Font.h"
@@ -24,13 +23,7 @@ void MVTContactListViewController::newFriend() {
 }
 
 void MVTContactListViewController::chooseNamed(const Json& person) {
-    auto page = std::make_shared<MVTPersonDetailViewController>();
-    Json user = person;
-    if (!user.contains("uid") && user.contains("id")) user["uid"] = user["id"];
-    page->setUserDict(user);
-    page->setFromWhere("linkMan");
-    page->view()->setAccessibilityValue("push");
-    contacts::presentInNavigation(presenter(), page);
+    contacts::presentInNavigation(presenter(), profilePage(person));
 }
 
 std::shared_ptr<TableViewCell> MVTContactListViewController::cellForRowAtIndexPath(TableView& tableView,

@@ -516,14 +516,18 @@ void MVTLinkManListViewController::didmissView() {
     isGoBack_ = true;
 }
 
-void MVTLinkManListViewController::chooseNamed(const Json& person) {
+std::shared_ptr<ViewController> MVTLinkManListViewController::profilePage(const Json& person) {
     auto page = std::make_shared<MVTPersonDetailViewController>();
     Json user = person;
     if (!user.contains("uid") && user.contains("id")) user["uid"] = user["id"];
     page->setUserDict(user);
     page->setFromWhere("linkMan");
     page->view()->setAccessibilityValue("push");
-    if (navigationController()) navigationController()->pushViewController(page, true);
+    return page;
+}
+
+void MVTLinkManListViewController::chooseNamed(const Json& person) {
+    if (navigationController()) navigationController()->pushViewController(profilePage(person), true);
 }
 
 void MVTLinkManListViewController::newFriend() {

@@ -177,6 +177,8 @@ protected:
     virtual bool blankBeforeTeacherCount() const { return true; }
     // A tap on a system account's row.
     virtual void openSystemChat(const platform::Json& person);
+    // The profile page of a person of the list, marked as pushed.
+    std::shared_ptr<platform::ViewController> profilePage(const platform::Json& person);
     std::string userId() const;
     std::string role() const;
     // The section's people, or an empty list for the new-friends entry.
