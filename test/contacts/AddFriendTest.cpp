@@ -237,3 +237,29 @@ TEST_F(AddFriendTest, SendingAMessageNeedsAClass) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AddFriendTest, BackLeavesTheWayTheScreenCame) {
+    // Opened from a contact screen: the root of a presented stack, which back dismisses.
+    auto opener = std::make_shared<platform::ViewController>();
+    showRoot(opener);
+    auto search = std::make_shared<MVTSearchFriendViewController>();
+    search->setWhereFrom("addressList");
+    opener->presentViewController(myNavigationController::withRoot(search), false);
+    driver->pump();
+    search->goback();
+    advance(1);
+    ASSERT_TRUE(waitFor([&] { return navigation->presentedViewController() == nullptr; }));
+
+    // Pushed by the friend requests: back pops it.
+    auto pushed = std::make_shared<MVTSearchFriendViewController>();
+    pushed->setWhereFrom("newFriend");
+    navigation->pushViewController(pushed, false);
+    driver->pump();
+    pushed->goback();
+    advance(1);
+    ASSERT_TRUE(waitFor([&] { return navigation->topViewController() == opener; }));
+}
+
+}  // namespace
