@@ -243,6 +243,7 @@ void MVTGroupListViewController::drawGroupRow(View& content, const Json& row, do
     auto disc = MVTPublicMethod::imageViewWithColor(Color::whiteColor());
     disc->setFrame({10, (kRowHeight - frame) / 2, frame, frame});
     disc->setCornerRadius(frame / 2);
+    disc->setClipsToBounds(true);
     content.addSubview(disc);
     auto icon = std::make_shared<ImageView>(Rect(12, (kRowHeight - picture) / 2, picture, picture));
     icon->setImage(Image::imageNamed("avatar-group"));
