@@ -397,6 +397,7 @@ void addSampleRoutes(SampleService& service) {
     addCourseHomeworkRoutes(service);
     addContactsRoutes(service, folder);
     addNoticeRoutes(service, folder);
+    addMicroListRoutes(service);
 }
 
 }  // namespace sample_service

@@ -7,6 +7,7 @@
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "homework/MVTNewHWListViewController.h"
+#include "microlessons/MVTMicroLessonList.h"
 #include "notices/NoticeScreens.h"
 #include "tests/MVTSchoolTimeTableViewController.h"
 #include "tests/MVTTestCourseViewController.h"
@@ -267,6 +268,11 @@ void MVTAppsViewController::appButtonClick(Button& button) {
         // No launcher of the grid carries this name: only the automation's "launch" gets here.
         auto tests = std::make_shared<MVTTestCourseViewController>();
         presentViewController(myNavigationController::withRoot(tests), true);
+    }
+    if (name == localized("微课")) {
+        // No launcher of the grid carries this name: only the automation's "launch" gets here.
+        auto lessons = std::make_shared<MVTMicroLessonViewController>();
+        presentViewController(myNavigationController::withRoot(lessons), true);
     }
     if (name == localized("课程表")) {
         // No launcher of the grid carries this name either: only "launch" gets here.

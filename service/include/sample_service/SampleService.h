@@ -220,6 +220,8 @@ void addContactsRoutes(SampleService& service, const std::filesystem::path& data
 // Class notices: pages of a class or receiver group, classes and receiver groups, read
 // lists, reminders and publishing.
 void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Lesson lists: the open lessons and a teacher's courses for an upload.
+void addMicroListRoutes(SampleService& service);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 
