@@ -9,6 +9,7 @@
 #include "platform/ui/LazyImageView.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/TextMeasure.h"
 
 using namespace platform;
 
@@ -34,42 +35,53 @@ void MVTMicroLessonCell::cleanView() {
     for (const auto& sub : std::vector<std::shared_ptr<View>>(strip_->subviews()))
         if (sub->tag() >= kThumbnailTagBase) sub->removeFromSuperview();
     lessons_ = Json::array();
-    strip_->setContentSize({0, kRowHeight});
+    strip_->setContentSize({15, kRowHeight});
 }
 
 void MVTMicroLessonCell::reuseCellWithArray(const Json& lessons) {
     lessons_ = lessons.is_array() ? lessons : Json::array();
     std::weak_ptr<MVTMicroLessonCell> weak = std::static_pointer_cast<MVTMicroLessonCell>(shared_from_this());
+    const Font font = Font::systemFontOfSize(14);
     for (std::size_t i = 0; i < lessons_.size(); ++i) {
         const Json& lesson = lessons_[i];
-        const double x = 10 + double(i) * (kThumbnailWidth + 10);
-        auto thumbnail = Button::buttonWithType(ButtonType::Custom);
-        thumbnail->setFrame({x, 10, kThumbnailWidth, kRowHeight - 20});
-        thumbnail->setTag(int(kThumbnailTagBase) + int(i));
-        thumbnail->setBackgroundColor(Color::whiteColor());
-        thumbnail->setAccessibilityValue(textOf(lesson, "resourceName"));
+        const double x = 10 + double(i) * kPitch;
+        const int tag = int(kThumbnailTagBase) + int(i);
         const std::string resource = textOf(lesson, "resourceId");
-        auto picture = std::make_shared<LazyImageView>(Rect(0, 0, kThumbnailWidth, 100));
-        picture->setBackgroundColor(Color::white(0.9));
-        picture->setUserInteractionEnabled(false);
+        auto picture = std::make_shared<LazyImageView>(Rect(x, 10, kThumbnailWidth, kThumbnailHeight));
+        picture->setTag(tag);
+        picture->setUserInteractionEnabled(true);
+        picture->setImage(Image::imageNamed("defalt316.jpg"));
         if (auto app = MVTAppDelegate::sharedAppDelegate())
             picture->setUrl(ServiceAddress::baseUrl() + "resource/view/img_thumb/" + percentEscape(resource) +
                             "?size=m&token=" + app->getTokenWith(resource));
-        thumbnail->addSubview(picture);
-        auto title = std::make_shared<Label>(Rect(0, 104, kThumbnailWidth, 36));
+        // A null title shows as an empty one.
+        const std::string name = lesson.is_object() && lesson.contains("resourceName") &&
+                                         lesson.at("resourceName").is_string()
+                                     ? lesson.at("resourceName").get<std::string>()
+                                     : std::string();
+        const bool wraps = TextMeasure::sizeWithFont(name, font).width > kThumbnailWidth;
+        auto title = std::make_shared<Label>(Rect(x, 115, kThumbnailWidth, wraps ? 40 : 20));
+        title->setTag(tag);
         title->setBackgroundColor(Color::clear());
-        title->setFont(Font::systemFontOfSize(13));
-        title->setTextColor(Color::white(0.333));
-        title->setNumberOfLines(2);
-        title->setText(textOf(lesson, "resourceName"));
-        title->setUserInteractionEnabled(false);
-        thumbnail->addSubview(title);
-        thumbnail->addTarget(ControlEventTouchUpInside, [weak, i](Control&) {
+        title->setFont(font);
+        title->setTextAlignment(TextAlignment::Center);
+        title->setTextColor(Color::rgb255(60, 60, 60));
+        title->setNumberOfLines(wraps ? 0 : 1);
+        title->setText(name);
+        auto tap = Button::buttonWithType(ButtonType::Custom);
+        tap->setFrame({0, 0, kThumbnailWidth, kThumbnailHeight});
+        tap->setTag(int(i));
+        tap->setBackgroundColor(Color::clear());
+        tap->setAccessibilityValue(name);
+        tap->addTarget(ControlEventTouchUpInside, [weak, i](Control&) {
             auto self = weak.lock();
             if (!self) return;
             if (auto delegate = self->delegate()) delegate->showMicroLesson(self->lessons_, int(i), kMicroType);
         });
-        strip_->addSubview(thumbnail);
+        picture->addSubview(tap);
+        strip_->addSubview(picture);
+        strip_->addSubview(title);
     }
-    strip_->setContentSize({10 + double(lessons_.size()) * (kThumbnailWidth + 10), kRowHeight});
+    strip_->setContentOffset({0, 0});
+    strip_->setContentSize({kPitch * double(lessons_.size()) + 15, kRowHeight});
 }

@@ -22,13 +22,17 @@ public:
     }
 };
 
-// A row of lessons: one thumbnail per lesson (its picture, its "resourceName" below),
-// left to right in a strip as wide as the screen and 160 points high. A tap on a thumbnail
+// A row of lessons: one 158 x 99 thumbnail per lesson (its picture, its "resourceName"
+// below), left to right in a strip as wide as the screen and 160 points high, scrolling
+// sideways to 10 points past the last one. A tap on a thumbnail
 // hands the row's lessons, the thumbnail's index and "micro" to the delegate.
 class MVTMicroLessonCell : public platform::TableViewCell {
 public:
     static constexpr double kRowHeight = 160;
-    static constexpr double kThumbnailWidth = 120;
+    static constexpr double kThumbnailWidth = 158;
+    static constexpr double kThumbnailHeight = 99;
+    // From one thumbnail's left edge to the next one's.
+    static constexpr double kPitch = 163;
     static constexpr double kThumbnailTagBase = 500;
     static constexpr const char* kMicroType = "micro";
 

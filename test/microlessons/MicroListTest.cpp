@@ -11,6 +11,8 @@
 #include "platform/Reachability.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
 
 using namespace testing_support;
 using platform::Json;
@@ -238,6 +240,52 @@ TEST_F(MicroListTest, NetworkTypeDecidesHowALessonOpens) {
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_TRUE(opened[2].aboutArray.is_null());
     EXPECT_EQ(opened[2].kind, "");
+}
+
+TEST_F(MicroListTest, LessonRowLaysOutThumbnailsAndReportsTheTappedOne) {
+    struct Recorder : microLessonDelegate {
+        Json lessons;
+        int index = -1;
+        std::string kind;
+        void showMicroLesson(const Json& l, int i, const std::string& k) override {
+            lessons = l;
+            index = i;
+            kind = k;
+        }
+    };
+    auto recorder = std::make_shared<Recorder>();
+    const Json lessons = Json::array({{{"resourceId", "1"}, {"resourceName", nullptr}},
+                                      {{"resourceId", "2"}, {"resourceName", "一个很长很长很长很长很长的微课标题"}},
+                                      {{"resourceId", "3"}, {"resourceName", "短"}}});
+    auto cell = MVTMicroLessonCell::make("microLessonCell");
+    cell->setDelegate(recorder);
+    cell->reuseCellWithArray(lessons);
+    EXPECT_DOUBLE_EQ(cell->strip()->contentSize().width, 163 * 3 + 15);
+    std::vector<std::shared_ptr<platform::Label>> titles;
+    for (const auto& sub : cell->strip()->subviews())
+        if (auto label = std::dynamic_pointer_cast<platform::Label>(sub)) titles.push_back(label);
+    ASSERT_EQ(titles.size(), 3u);
+    EXPECT_EQ(titles[0]->text(), "");
+    EXPECT_DOUBLE_EQ(titles[1]->frame().height(), 40);
+    EXPECT_DOUBLE_EQ(titles[2]->frame().height(), 20);
+    EXPECT_DOUBLE_EQ(titles[2]->frame().x(), 10 + 163 * 2);
+
+    auto third = cell->strip()->viewWithTag(int(MVTMicroLessonCell::kThumbnailTagBase) + 2);
+    ASSERT_TRUE(third);
+    auto button = std::dynamic_pointer_cast<platform::Button>(third->viewWithTag(2));
+    ASSERT_TRUE(button);
+    button->sendActionsForControlEvents(platform::ControlEventTouchUpInside);
+    EXPECT_EQ(recorder->index, 2);
+    EXPECT_EQ(recorder->lessons, lessons);
+    EXPECT_EQ(recorder->kind, "micro");
+
+    // A reused row is emptied and starts at its first lesson.
+    cell->strip()->setContentOffset({200, 0});
+    cell->cleanView();
+    cell->reuseCellWithArray(Json::array());
+    EXPECT_DOUBLE_EQ(cell->strip()->contentSize().width, 15);
+    EXPECT_DOUBLE_EQ(cell->strip()->contentOffset().x, 0);
+    EXPECT_FALSE(cell->strip()->viewWithTag(int(MVTMicroLessonCell::kThumbnailTagBase)));
 }
 
 TEST(MicroVideoCheck, SizeAndExtension) {
