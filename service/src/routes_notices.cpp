@@ -1,17 +1,21 @@
 // Class notices: the notice pages of a class (15 a page) and of an administrator's receiver
 // group, a teacher's classes and the school's receiver groups with their new-notice marks,
 // who read a notice, reminders by private letter or SMS, and publishing (multipart), after
-// which the notice heads the lists of its receivers.
+// which the notice heads the lists of its receivers; the course events of the notification
+// centre, 12 for every user, and their removal per user.
 //
 // The sample notices come from notices.json; what is published while the service runs is
 // kept until it stops. Every access to that state holds one lock. Pictures of the notices
 // are the feed's sample pictures, served by their thumbnail route.
 #include "sample_service/SampleService.h"
 
+#include "platform/Values.h"
+
 #include <ctime>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <sstream>
 
 namespace sample_service {
@@ -31,6 +35,8 @@ struct NoticeStore {
     json readLists = json::object();
     json reminders = json::array();
     long long nextId = 7301;
+    json courseEvents = json::array();
+    std::map<std::string, std::set<long long>> removedEvents;  // user id -> removed event ids
 };
 
 std::string noticeIdText(const json& value) {
@@ -104,6 +110,28 @@ Reply publishNotice(NoticeStore& store, const RecordedRequest& request, const Sa
     return Reply::json({{"success", 1}, {"id", std::stoll(id)}});
 }
 
+// A page of the user's course events ("page" from 1, "limit" rows), without those the user
+// removed.
+Reply courseEventPage(NoticeStore& store, const RecordedRequest& request) {
+    const long long page = platform::integerValue(request.queryValue("page").value_or(""));
+    const long long limit = platform::integerValue(request.queryValue("limit").value_or(""));
+    if (page < 1 || limit < 1) return Reply::json({{"success", 0}, {"message", "bad page"}}, 400);
+    std::lock_guard lock(store.mutex);
+    const auto& removed = store.removedEvents[request.arguments.at(0)];
+    json rows = json::array();
+    long long skip = (page - 1) * limit;
+    for (const auto& event : store.courseEvents) {
+        if (removed.count(event.value("id", 0LL))) continue;
+        if (skip > 0) {
+            --skip;
+            continue;
+        }
+        if (static_cast<long long>(rows.size()) == limit) break;
+        rows.push_back(event);
+    }
+    return Reply::json(rows);
+}
+
 }  // namespace
 
 void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory) {
@@ -120,6 +148,7 @@ void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDi
         store->teacherClasses = sample.value("teacherClasses", json::object());
         store->receivers = sample.value("receivers", json::array());
         store->readLists = sample.value("readLists", json::object());
+        store->courseEvents = sample.value("courseEvents", json::array());
     }
 
     service.route("GET", "services/norvo/user/%@/class/%@/notice/%@", [store](const RecordedRequest& request) {
@@ -154,6 +183,16 @@ void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDi
     });
     service.route("POST", "services/norvo/admin/%@/notice/publish", [store, &service](const RecordedRequest& request) {
         return publishNotice(*store, request, service.data(), true);
+    });
+    service.route("GET", "services/norvo/%@/course/notification/list", [store](const RecordedRequest& request) {
+        return courseEventPage(*store, request);
+    });
+    service.route("GET", "services/norvo/%@/remove/notification", [store](const RecordedRequest& request) {
+        const long long id = platform::integerValue(request.queryValue("ids").value_or(""));
+        if (id <= 0) return Reply::json({{"success", 0}, {"message", "bad ids"}}, 400);
+        std::lock_guard lock(store->mutex);
+        store->removedEvents[request.arguments.at(0)].insert(id);
+        return Reply::json({{"success", 1}});
     });
 }
 

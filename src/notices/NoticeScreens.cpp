@@ -1,6 +1,7 @@
 #include "notices/NoticeScreens.h"
 
 #include "notices/AllClassViewController.h"
+#include "notices/MVTNewsCenterViewController.h"
 #include "notices/NoticeShared.h"
 #include "notices/NotiViewController.h"
 
@@ -67,6 +68,10 @@ void presentNoticesFromMessages(ViewController& from, bool list, const std::stri
         return;
     }
     presentPicker(from);
+}
+
+void presentCourseCentre(ViewController& from) {
+    from.presentViewController(myNavigationController::withRoot(std::make_shared<MVTNewsCenterViewController>()), true);
 }
 
 }  // namespace notices

@@ -1,7 +1,7 @@
 #pragma once
 
 // How the notice screens are opened from outside this folder: the Apps tab's "班级通知" /
-// "学校通知" launcher and the messages tab's notice row.
+// "学校通知" launcher, the messages tab's notice row and its course row.
 
 #include <string>
 
@@ -19,5 +19,9 @@ void presentNoticesFromApps(platform::ViewController& from);
 // The messages tab's notice row: `list` (decided by the row) opens the notices of the row's
 // class `classId` titled "班级通知"; otherwise the class picker opens.
 void presentNoticesFromMessages(platform::ViewController& from, bool list, const std::string& classId);
+
+// The messages tab's course row: the course notification centre in its own navigation
+// controller, presented.
+void presentCourseCentre(platform::ViewController& from);
 
 }  // namespace notices
