@@ -396,6 +396,7 @@ void addSampleRoutes(SampleService& service) {
     addAlbumRoutes(service, folder);
     addCourseHomeworkRoutes(service);
     addContactsRoutes(service, folder);
+    addGroupRoutes(service, folder);
     addNoticeRoutes(service, folder);
     addMicroListRoutes(service);
 }

@@ -217,6 +217,9 @@ void addCourseHomeworkRoutes(SampleService& service);
 // Receiver lists, the user's groups, group creation and member operations, the class
 // receivers of notices and friend applications (contacts.json).
 void addContactsRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Group profiles, member lists by rank or role, renaming, message settings, leaving, and the
+// receivers by class-mates and friends; follows the contacts routes' member changes.
+void addGroupRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Class notices: pages of a class or receiver group, classes and receiver groups, read
 // lists, reminders and publishing.
 void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
