@@ -72,8 +72,10 @@ void MVTHomeViewController::viewDidLoad() {
 
     dataArray_.clear();
     newDynamicArray_.clear();
+    adArray_ = Json::array();
     isLoading_ = true;
     initTable();
+    getAdvertisementData();
 
     if (listFirstCachePage()) {
         toGetNewData();
@@ -204,7 +206,9 @@ std::shared_ptr<TableViewCell> MVTHomeViewController::fixedCell(TableView& table
     if (made) cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, identifier);
     auto content = cell->contentView();
     if (section != 0) content->setBackgroundColor(kRowGrey);
-    if (section == 1) {
+    if (section == 0) {
+        if (made) fillAdvertCell(*content);
+    } else if (section == 1) {
         if (made) {
             auto button = Button::buttonWithType(ButtonType::Custom);
             button->setFrame({0, 6, W, 44});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "feed/MVTActivitiesViewController.h"
 #include "feed/MVTSquareViewController.h"
 #include "feed/MVTTitleDownSelectView.h"
 #include "details/MVTDetailsViewController.h"
@@ -47,6 +48,7 @@ class MVTHomeViewController : public ViewViewController,
                               public platform::AlertViewDelegate,
                               public MVTDetailsViewControllerDelegate,
                               public MVTForwardDelegate,
+                              public MVTActivitiesViewControllerDelegate,
                               public MVTFeedTitleDownSelectViewDelegate,
                               public MVTDynamicSelectTitleDownSelectViewDelegate {
 public:
@@ -181,6 +183,24 @@ public:
     void openDownLoadFileWith(const std::string& path, const std::string& name);
     void toCancelDownLoad();
 
+    // ---- The school's advert: a banner row (section 0) for the roles it names, and an
+    // overlay above the whole window. Asked once per home screen; every failure is silent.
+    static constexpr double kAdvertTimeout = 20.0;
+    void getAdvertisementData();
+    // The banner entry's role code admits the role ("role" missing: nobody).
+    static bool bannerAdmits(const platform::Json& banner, const std::string& role);
+    void toGetAdImage(const std::string& resourceId);
+    void toGetAdImageWith(const platform::Json& banner);
+    void showAd();
+    void toshowAdView(platform::Button& button);
+    void showAdControlWith(const std::string& url, const std::string& title);
+    void toCloseAdView();
+    void activitiesViewControllerWillDismiss() override;
+    void activitiesViewControllerWillDismissWith(const std::string& url, const std::string& title) override;
+    const platform::Json& adArray() const { return adArray_; }
+    double adH() const { return adH_; }
+    std::shared_ptr<MVTActivitiesViewController> activitiesViewController() const { return activitiesViewController_; }
+
     // ---- Title bar, menus and views
     void initshowView();
     void initSquare();
@@ -312,6 +332,12 @@ private:
     std::shared_ptr<MVTDynamicSelectTitleDownSelectView> dynamicSelectView_;
     platform::Json adArray_ = platform::Json::array();
     double adH_ = 0;
+    std::shared_ptr<MVTActivitiesViewController> activitiesViewController_;
+    void advertReplied(const platform::Json& reply);
+    void showOverlay(const std::shared_ptr<MVTActivitiesViewController>& overlay);
+    void showBanner(const platform::Json& banner, const platform::ImageRef& picture);
+    void removeOverlay();
+    void fillAdvertCell(platform::View& content);
     std::vector<std::string> newDynamicArray_;
     std::shared_ptr<platform::Label> stateLa_;
     bool isFailState_ = false;

@@ -20,7 +20,7 @@ protected:
 
 TEST_F(FeedFrameTest, TheRelevantBarFollowsTheCountAndThePostSectionEndsInTheLoadMoreRow) {
     showPosts(1);
-    EXPECT_EQ(rows(0), 0);
+    EXPECT_EQ(rows(0), 1);  // the sample school's advert banner, shown to everyone
     EXPECT_EQ(rows(1), 0);
     EXPECT_EQ(rows(3), 2);
     MVTAccount::sharedInstance().setNewRelevantMe(5);
