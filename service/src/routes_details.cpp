@@ -170,9 +170,11 @@ nlohmann::json samplePraiseOfMe(SampleService& service) {
         const char* id;
         const char* resourceId;
     };
-    static const Item kItems[] = {{"feed", "9", ""},           {"feed", "5", "881001"},   {"course_quiz", "4101", ""},
-                                  {"class_notice", "6101", ""}, {"feed", "1", ""},         {"course_doc", "4201", ""},
-                                  {"feed", "20", "881004"},     {"pm", "5101", ""},         {"course_image", "4301", "55"},
+    // Items of other modules that the item route knows (school-circle.json), and a few it
+    // does not.
+    static const Item kItems[] = {{"feed", "9", ""},           {"feed", "5", "881001"},   {"course_quiz", "504", ""},
+                                  {"class_notice", "503", ""},  {"feed", "1", ""},         {"course_doc", "502", ""},
+                                  {"feed", "20", "881004"},     {"pm", "507", ""},          {"course_image", "4301", "55"},
                                   {"post_message", "5201", ""}, {"feed", "29", ""},        {"course_homework", "4401", ""},
                                   {"course_video", "4501", ""}, {"feed", "38", ""},        {"course_forum", "4601", ""}};
     nlohmann::json all = nlohmann::json::array();

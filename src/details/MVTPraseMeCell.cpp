@@ -88,7 +88,9 @@ void MVTPraseMeCell::layoutRecord() {
     content->addSubview(praiseLabel({60, 30, 160, 20}, Font::systemFontOfSize(12), Color::gray(),
                                     MVTAppDelegate::sharedAppDelegate()->getDateWith(valueFor(dataDic_, "dateline"))));
     actionLabel_ = praiseLabel({60, 55, 200, 20}, Font::systemFontOfSize(16), Color::black(),
-                               actionTextFor(textOf(dataDic_, "module_type")));
+                               MVTPublicMethod::stringIsClassNull(valueFor(dataDic_, "module_type"))
+                                   ? std::string()
+                                   : actionTextFor(textOf(dataDic_, "module_type")));
     content->addSubview(actionLabel_);
 
     const Json& resource = valueFor(dataDic_, "resourceId");

@@ -6,9 +6,12 @@
 
 #include "details/CommentMeCell.h"
 #include "details/CommentMeViewController.h"
+#include "details/MVTPraseMeCell.h"
+#include "details/PraiseMeViewController.h"
 #include "details/ReferMeCell.h"
 #include "details/ReferMeViewController.h"
 
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 
 using namespace platform;
@@ -210,6 +213,79 @@ TEST_F(ReferMeListTest, CommentsOnMeListFromTheSampleServiceAndTheirEmptyPage) {
     settle();
     ASSERT_TRUE(AlertView::topAlert());
     EXPECT_EQ(AlertView::topAlert()->message(), "暂时没有评论哦～");
+}
+
+TEST_F(ReferMeListTest, PraiseOfMePagesOfFifteenGoOnFourteenEndAndAnEmptyFirstPageSaysSo) {
+    auto pagePath = [](int page) { return "/services/norvo/praise/1001/user/" + std::to_string(page); };
+    // The sample service's first page: 15 records of several modules.
+    auto list = present<PraiseMeViewController>();
+    ASSERT_EQ(list->dataArray().size(), 15u);
+    EXPECT_EQ(list->mytableview()->numberOfRowsInSection(0), 16);
+    EXPECT_EQ(moreText(*list), "更多...");
+    EXPECT_DOUBLE_EQ(list->heightForRowAtIndexPath(*list->mytableview(), {0, 0}), 85);
+    EXPECT_DOUBLE_EQ(list->heightForRowAtIndexPath(*list->mytableview(), {0, 15}), 40);
+
+    Json fourteen = Json::array();
+    for (int i = 0; i < 14; ++i)
+        fourteen.push_back({{"uid", "2001"}, {"name", "李明"}, {"role", "student"}, {"dateline", 1767500000},
+                            {"module_type", "feed"}, {"module_type_id", std::to_string(i + 1)}});
+    service().setReply("GET", pagePath(2), Reply::json(fourteen));
+    const IndexPath more{0, 15};
+    auto cell = list->cellForRowAtIndexPath(*list->mytableview(), more);
+    list->willDisplayCell(*list->mytableview(), *cell, more);
+    settle();
+    EXPECT_EQ(list->dataArray().size(), 29u);
+    EXPECT_EQ(moreText(*list), "没有更多了");
+    EXPECT_TRUE(service().lastRequest(pagePath(2)));
+
+    service().setReply("GET", pagePath(1), Reply::json(Json::array()));
+    list->egoRefreshTableHeaderDidTriggerRefresh(*std::make_shared<EGORefreshTableHeaderView>());
+    settle();
+    EXPECT_TRUE(list->dataArray().empty());
+    EXPECT_EQ(noDataLabels(*list), 1);
+    ASSERT_TRUE(AlertView::topAlert());
+    EXPECT_EQ(AlertView::topAlert()->message(), "暂时没有赞我的");
+}
+
+TEST_F(ReferMeListTest, PraiseOfMeRowsNameTheModuleShowMoodsAndOpenTheItem) {
+    struct Case {
+        const char* module;
+        const char* action;
+    };
+    const Case cases[] = {{"course_quiz", "赞了你的课程习题"}, {"class_notice", "赞了你的班级通知"}, {"feed", "赞了你的动态"},
+                          {"", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.module);
+        Json record = {{"uid", "2001"}, {"name", "李明"}, {"dateline", 1767500000}};
+        if (*c.module) record["module_type"] = c.module;
+        auto row = MVTPraseMeCell::initWithtDict(record, "cellIdentifier");
+        EXPECT_EQ(row->actionLabel()->text(), c.action);
+        EXPECT_DOUBLE_EQ(row->frame().height(), 85);
+        EXPECT_FALSE(row->picture());
+    }
+    // Id 55 is the fifth mood: the application's own picture, nothing fetched.
+    auto mood = MVTPraseMeCell::initWithtDict({{"uid", "2001"}, {"module_type", "course_image"}, {"resourceId", "55"}},
+                                              "cellIdentifier");
+    ASSERT_TRUE(mood->picture());
+    EXPECT_EQ(mood->picture()->contentMode(), ContentMode::ScaleAspectFit);
+    settle();
+    EXPECT_FALSE(service().lastRequest("/resource/view/img_thumb/55"));
+
+    // A praised quiz opens from the item route, pushed without a delegate.
+    auto list = present<PraiseMeViewController>();
+    ASSERT_GT(list->dataArray().size(), 2u);
+    ASSERT_EQ(textOf(*list->dataArray()[2], "module_type"), "course_quiz");
+    list->getDetailFor(2);
+    settle();
+    auto request = service().lastRequest("/services/norvo/user/1001/course_quiz/504/message");
+    ASSERT_TRUE(request);
+    auto* stack = list->navigationController();
+    ASSERT_EQ(stack->viewControllers().size(), 2u);
+    auto detail = std::dynamic_pointer_cast<MVTDetailsViewController>(stack->viewControllers().back());
+    ASSERT_TRUE(detail);
+    EXPECT_EQ(detail->modelName(), "course_quiz");
+    EXPECT_EQ(detail->modelID(), "504");
+    EXPECT_FALSE(detail->delegate());
 }
 
 }  // namespace
