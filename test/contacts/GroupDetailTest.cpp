@@ -313,7 +313,9 @@ TEST_F(GroupDetailTest, OfflineNothingIsSentAndTheOverlayGoes) {
     driver->pump();
     EXPECT_FALSE(profile->isLoadIng());
     EXPECT_FALSE(profile->HUD());
-    EXPECT_EQ(service().requestCount(), 0u);
+    EXPECT_TRUE(requestsTo("1001/forum/601/3/data").empty());
+    EXPECT_TRUE(requestsTo("1001/forum/601/3/set/update").empty());
+    EXPECT_TRUE(requestsTo("forum/601/user/1001/cancel").empty());
 }
 
 TEST_F(GroupDetailTest, TheEntriesMakeTheirScreenOnceAndTheRowIsNotPlaced) {
