@@ -64,9 +64,16 @@ private:
 void BM_ChatTenThousandCachedToFirstScreen(benchmark::State& state) {
     ChatBench bench;
     bench.cacheConversation();
+    std::shared_ptr<MVTChatViewController> previous;
     for (auto _ : state) {
         auto chat = bench.openChat();
         benchmark::DoNotOptimize(chat->tableView()->visibleCells().size());
+        // The chat opened before is let go outside the timing: opening one is measured,
+        // not closing another.
+        state.PauseTiming();
+        previous.reset();
+        previous = chat;
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_ChatTenThousandCachedToFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -88,5 +95,6 @@ void BM_ChatFrame(benchmark::State& state) {
 BENCHMARK(BM_ChatFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
 
 BENCHMARK_MAIN();

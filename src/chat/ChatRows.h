@@ -2,6 +2,7 @@
 
 // Pieces the chat's lists share.
 
+#include "platform/Values.h"
 #include "platform/ui/Color.h"
 
 #include <string>
@@ -15,6 +16,13 @@ inline platform::Color roleColour(const std::string& role) {
     if (role == "parent") return platform::Color::rgb255(130, 130, 130);
     if (role == "group") return platform::Color::rgb255(153, 173, 123);
     return platform::Color::rgb255(243, 164, 39);
+}
+
+// The seconds of a voice attachment as shown: its "duration", "0" when null or empty.
+inline std::string voiceDuration(const platform::Json& attachment) {
+    std::string seconds = platform::textOf(attachment, "duration");
+    const bool none = seconds.empty() || seconds == "<null>" || seconds == "(null)";
+    return none ? std::string(1, '0') : seconds;
 }
 
 }  // namespace chat_rows

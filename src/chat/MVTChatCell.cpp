@@ -1,6 +1,7 @@
 #include "chat/MVTChatCell.h"
 
 #include "chat/ChatMarkup.h"
+#include "chat/ChatRows.h"
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "core/ServiceId.h"
@@ -47,29 +48,27 @@ std::string cellDateText(const Json& message) {
     return delegate ? delegate->getDateWith(textOf(message, "sendTime")) : textOf(message, "sendTime");
 }
 
-// Fetches a thumbnail on the background queue; the picture goes to the view (if it still
-// exists) on the main queue, and the data to the cache file, atomically.
-void fetchChatThumbnail(const std::string& id, std::weak_ptr<ImageView> weakView, bool cache) {
+}  // namespace
+
+void MVTChatCell::fetchThumbnail(const std::string& id, std::weak_ptr<ImageView> weakView,
+                                 std::function<void(const std::string&)> keep) {
     auto delegate = MVTAppDelegate::sharedAppDelegate();
     std::string token = delegate ? delegate->getTokenWith(id) : "";
     std::string url = ServiceAddress::baseUrl() + "resource/view/img_thumb/" + percentEscape(id) +
                       "?size=m&token=" + token;
-    std::string path = cache ? MVTPublicMethod::getPathByFileName(MVTChatCell::kThumbnailPrefix + id, "png") : "";
-    dispatchBackground([url, path, weakView] {
+    dispatchBackground([url, weakView, keep = std::move(keep)] {
         UrlRequest request(url);
         request.setTimeoutInterval(MVTPublicMethod::avatarTimeout());
         HttpResponse response = HttpEngine::shared().fetch(request, kChatThumbnailLargest);
         if (!response.ok()) return;
         auto image = Image::imageWithData(response.body);
         if (!image) return;
-        if (!path.empty()) writeFileAtomically(path, response.body);
+        if (keep) keep(response.body);
         dispatchMain([weakView, image] {
             if (auto view = weakView.lock()) view->setImage(image);
         });
     });
 }
-
-}  // namespace
 
 void MVTChatCell::initWith(const Json& message, const std::string& friendId, const std::string& friendRole) {
     const double W = chatScreenWidth();
@@ -296,7 +295,9 @@ void MVTChatCell::initImage(const Json& attachments) {
         if (plain && MVTPublicMethod::fileExistsAtPath(path)) {
             if (auto image = Image::imageWithContentsOfFile(path)) picture->setImage(image);
         } else if (!id.empty()) {
-            fetchChatThumbnail(id, picture, plain);
+            std::function<void(const std::string&)> keep;
+            if (plain) keep = [path](const std::string& data) { writeFileAtomically(path, data); };
+            fetchThumbnail(id, picture, std::move(keep));
         }
     }
     double P = widthOfMessage(dictoryForInfo_), Q = heightOfMessage(dictoryForInfo_);
@@ -323,8 +324,7 @@ void MVTChatCell::initAudio(const Json& attachments) {
     voiceButton_->addTarget(ControlEventTouchUpInside, [weakSelf](Control& control) {
         if (auto cell = weakSelf.lock()) cell->selfplayVedio(static_cast<Button&>(control));
     });
-    std::string duration = textOf(first, "duration");
-    if (duration == "<null>" || duration == "(null)" || duration.empty()) duration = "0";
+    const std::string duration = chat_rows::voiceDuration(first);
     std::string format = localized("%@秒");
     auto at = format.find("%@");
     std::string text = at == std::string::npos ? format : format.replace(at, 2, duration);
@@ -396,17 +396,7 @@ void MVTChatCell::tapImage(int index) {
     if (auto d = delegate()) d->showImage(valueFor(dictoryForInfo_, "attachments"), index);
 }
 
-void MVTChatCell::selfplayVedio(Button& button) {
-    std::string id = button.accessibilityHint();
-    bool present = isPlainServiceId(id) && MVTPublicMethod::fileExistsAtPath(MVTPublicMethod::getPathByFileName(id, "wav"));
-    auto d = delegate();
-    if (present) {
-        button.setSelected(!button.isSelected());
-        if (d) d->playRecord(button.isSelected() ? std::optional<std::string>(id) : std::nullopt, button);
-    } else if (d) {
-        d->toDownLoadAudioWith(button);
-    }
-}
+void MVTChatCell::selfplayVedio(Button& button) { reportVoiceTap(delegate().get(), button); }
 
 std::shared_ptr<View> MVTChatCell::viewForAttachment(HtmlTextView&, const HtmlAttachment& attachment, const Rect& frame) {
     auto picture = std::make_shared<LazyImageView>(frame);

@@ -6,10 +6,13 @@
 // way or failed. Filling lays the cell out and leaves its height in its frame. Taps,
 // long presses and the resend mark go to the chat screen through chatCellDelegate.
 
+#include "chat/MsgShowImageDelegate.h"
+
 #include "platform/Values.h"
 #include "platform/ui/HtmlTextView.h"
 #include "platform/ui/TableViewCell.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,23 +23,10 @@ class ImageView;
 class Label;
 }  // namespace platform
 
-class chatCellDelegate {
+class chatCellDelegate : public MsgShowImageDelegate {
 public:
-    virtual ~chatCellDelegate() = default;
     virtual void chooseNamed(const platform::Json& person) { (void)person; }
     virtual void enterEssay(const platform::Json& uid) { (void)uid; }
-    virtual void showImage(const platform::Json& attachments, int index) { (void)attachments; (void)index; }
-    // The resource id when the button became selected, nothing when it became unselected.
-    virtual void playRecord(const std::optional<std::string>& resModuleId, platform::Button& button) {
-        (void)resModuleId;
-        (void)button;
-    }
-    virtual void toDownLoadAudioWith(platform::Button& button) { (void)button; }
-    virtual void longPressGestureWith(const std::string& messageId, const platform::Json& message, int index) {
-        (void)messageId;
-        (void)message;
-        (void)index;
-    }
     virtual void reSendMessage(platform::Button& mark) { (void)mark; }
 };
 
@@ -48,6 +38,12 @@ public:
     static constexpr const char* kThumbnailPrefix = "account_";
 
     std::string className() const override { return "MVTChatCell"; }
+
+    // Fetches the thumbnail of attachment `id` on the background queue; a picture goes to
+    // the view (if it still exists) on the main queue, and its data to `keep`, still on the
+    // background queue.
+    static void fetchThumbnail(const std::string& id, std::weak_ptr<platform::ImageView> view,
+                               std::function<void(const std::string&)> keep);
 
     // initWith:friendId:friendRole: fills the cell and sets its frame.
     void initWith(const platform::Json& message, const std::string& friendId, const std::string& friendRole);

@@ -12,8 +12,6 @@
 #include "shell/myTableView.h"
 
 #include "platform/HttpJsonRequestOperation.h"
-#include "platform/RunLoop.h"
-#include "platform/Timer.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
@@ -29,8 +27,6 @@ using namespace platform;
 namespace {
 
 constexpr double kForwardSearchHeight = 41;
-// How often a search step waiting on the contact list looks whether it ended unreported.
-constexpr double kForwardSourceWatch = 0.2;
 
 Rect forwardScreen() { return Screen::mainScreen().bounds(); }
 
@@ -48,9 +44,7 @@ std::string forwardDecimal(const std::string& text) { return std::to_string(inte
 
 MVTForwardMsgViewController::MVTForwardMsgViewController() = default;
 
-MVTForwardMsgViewController::~MVTForwardMsgViewController() {
-    if (sourceWatch_) sourceWatch_->invalidate();
-}
+MVTForwardMsgViewController::~MVTForwardMsgViewController() = default;
 
 void MVTForwardMsgViewController::setRecelentArray(const Json& rows) {
     recelentArray_ = Json::array();
@@ -278,33 +272,13 @@ void MVTForwardMsgViewController::searchBarSearchButtonClicked(SearchBar& bar) {
     linkToken_ = NotificationCenter::defaultCenter().addObserver(kSearchLinkManList, [weak](const Notification&) {
         if (auto self = weak.lock()) self->searchLink();
     });
-    contactStepWaiting_ = true;
+    // Both sources report, empty when they cannot load, so a search always ends.
     linkManList_->setIsInteractionViewSearch(true);
     linkManList_->setSearchString(searchString_);
     linkManList_->getData();
-    watchContactSource();
-}
-
-void MVTForwardMsgViewController::watchContactSource() {
-    if (!contactStepWaiting_) return;
-    if (!linkManList_->loading()) {
-        // Nothing came and nothing is on its way: the contacts found nothing.
-        searchLink();
-        return;
-    }
-    if (sourceWatch_) return;
-    auto weak = weakAs<MVTForwardMsgViewController>();
-    sourceWatch_ = RunLoop::main().scheduleTimer(kForwardSourceWatch, true, [weak](Timer&) {
-        if (auto self = weak.lock()) self->watchContactSource();
-    });
 }
 
 void MVTForwardMsgViewController::searchLink() {
-    contactStepWaiting_ = false;
-    if (sourceWatch_) {
-        sourceWatch_->invalidate();
-        sourceWatch_.reset();
-    }
     auto weak = weakAs<MVTForwardMsgViewController>();
     groupToken_ = NotificationCenter::defaultCenter().addObserver(kSearchGroupList, [weak](const Notification&) {
         if (auto self = weak.lock()) self->searchData();

@@ -28,7 +28,6 @@ class MVTLinkManListViewController;
 namespace platform {
 class Button;
 class ProgressHUD;
-class Timer;
 }  // namespace platform
 
 class MVTForwardMsgViewController : public ViewViewController,
@@ -106,9 +105,6 @@ private:
     void showOverlay(bool show);
     // Normal layout: the bar shown, the search bar full width, the table below it.
     void restoreLayout();
-    // The contact list ends its search without a word when it cannot load: a search step
-    // waiting on it goes on once it is neither reporting nor loading.
-    void watchContactSource();
 
     platform::Json forwardDictionary_ = platform::Json::object();
     platform::Json recelentArray_ = platform::Json::array();
@@ -119,7 +115,6 @@ private:
     bool isSearching_ = false;
     bool isLoad_ = false;
     bool loading_ = false;
-    bool contactStepWaiting_ = false;
 
     std::shared_ptr<MVTLinkManListViewController> linkManList_;
     std::shared_ptr<MVTGroupListViewController> groupList_;
@@ -129,6 +124,5 @@ private:
     std::shared_ptr<platform::Button> cancel_;
     std::shared_ptr<myTableView> mytableView_;
     std::shared_ptr<platform::ProgressHUD> hud_;
-    std::shared_ptr<platform::Timer> sourceWatch_;
     platform::ObserverToken linkToken_, groupToken_;
 };

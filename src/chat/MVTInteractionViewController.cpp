@@ -110,10 +110,15 @@ MyTabBarController* MVTInteractionViewController::tabBar() const {
 void MVTInteractionViewController::viewDidLoad() {
     ViewViewController::viewDidLoad();
     setTitle(localized("消息列表"));
+    linkManList_ = std::make_shared<MVTLinkManListViewController>();
+    linkManList_->setIspresent(true);
+    linkManList_->setIsFormInreractionClick(true);
     isLoad_ = true;
     dataArray_ = Json::array();
     headView_ = std::make_shared<View>(Rect(0, 0, Screen::mainScreen().bounds().width(), 0));
     headView_->setBackgroundColor(Color::clear());
+    buildSearchBar();
+    initNavBar();
     initmytable();
     netGetData(std::nullopt);
     auto weak = weakAs<MVTInteractionViewController>();
@@ -661,18 +666,23 @@ void MVTInteractionViewController::openChat(const Json& row) {
         forward.push_back(candidate);
     }
     lowerNewPm(integerValue(textOf(row, "unreadCount")));
-    auto chat = std::make_shared<MVTChatViewController>();
-    chat->setForwardRecetArray(forward);
     std::string type = textOf(row, "type");
     Json dict = row;
+    if (type != "person") dict["uid"] = valueFor(row, "id");
+    presentChat(dict, type, forward);
+}
+
+void MVTInteractionViewController::presentChat(Json dict, const std::string& type, const Json& forwardRows) {
+    auto chat = std::make_shared<MVTChatViewController>();
+    if (forwardRows.is_array()) chat->setForwardRecetArray(forwardRows);
     if (type != "person") {
-        dict["uid"] = valueFor(row, "id");
-        chat->setFieldid(std::to_string(integerValue(textOf(row, "fieldId"))));
-        chat->setForumid(std::to_string(integerValue(textOf(row, "forumId"))));
+        chat->setFieldid(std::to_string(integerValue(textOf(dict, "fieldId"))));
+        chat->setForumid(std::to_string(integerValue(textOf(dict, "forumId"))));
     }
-    chat->setMyDict(dict);
+    const std::string name = textOf(dict, "name");
+    chat->setMyDict(std::move(dict));
     chat->setMsgType(type);
-    chat->setTitle(textOf(row, "name"));
+    chat->setTitle(name);
     auto navigation = myNavigationController::withRoot(chat);
     navigation->setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
     presentViewController(navigation, true);
@@ -701,7 +711,7 @@ void MVTInteractionViewController::didSelectRowAtIndexPath(TableView& tableView,
         row["hasNew"] = "0";
         dataArray_[static_cast<std::size_t>(indexPath.row)] = row;
         if (courseMark_) courseMark_->removeFromSuperview();
-        // The course notification centre comes with the notices screens.
+        notices::presentCourseCentre(*this);
     } else {
         openChat(row);
     }

@@ -5,13 +5,19 @@
 // rows a page, newest first, under the fixed education-services row. It keeps the tab
 // bar's unread count ("newPm") in step, removes a conversation on a swipe, drops the
 // conversation of a deleted friend, and opens what a row stands for.
+//
+// It also carries a search mode (conversations and contacts by name), a quick-action menu
+// and openers of other lists; the screen shows no control for them: they are entered by
+// calling searchBarTextDidBeginEditing and toAdd (MVTInteractionViewController_Search.cpp).
 
+#include "contacts/MVTLinkManListViewController.h"
 #include "shell/EGORefreshTableHeaderView.h"
 #include "shell/ViewViewController.h"
 
 #include "platform/NotificationCenter.h"
 #include "platform/Values.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/SearchBar.h"
 #include "platform/ui/TableView.h"
 
 #include <memory>
@@ -20,8 +26,10 @@
 
 class myTableView;
 class MyTabBarController;
+class MVTSearchViewController;
 
 namespace platform {
+class Button;
 class ImageView;
 class ProgressHUD;
 }  // namespace platform
@@ -30,6 +38,8 @@ class MVTInteractionViewController : public ViewViewController,
                                      public platform::TableViewDataSource,
                                      public platform::TableViewDelegate,
                                      public platform::AlertViewDelegate,
+                                     public platform::SearchBarDelegate,
+                                     public SearchListDelegate,
                                      public EGORefreshTableHeaderDelegate {
 public:
     MVTInteractionViewController();
@@ -46,6 +56,10 @@ public:
     static constexpr double kDoneLoadingDelay = 1.0;
     static constexpr int kHintOverlayTag = 998;
     static constexpr long kJoinClassAlertTag = 10010;
+    static constexpr const char* kSearchPageName = "搜索";
+    static constexpr const char* kSearchLinkManList = "searchLinkManList";
+    static constexpr double kMenuWidth = 150;
+    static constexpr double kMenuItemHeight = 40;
     // The conversation with this user can be opened without a class.
     static constexpr long long kServiceAccountId = 10;
 
@@ -83,6 +97,32 @@ public:
 
     void alertViewClickedButtonAtIndex(platform::AlertView& alert, long index) override;
 
+    // ---- Search mode
+    void searchBarTextDidBeginEditing(platform::SearchBar& bar) override;
+    void searchBarSearchButtonClicked(platform::SearchBar& bar) override;
+    // Conversations whose name holds the text, then the contacts found, less those who
+    // have one of these conversations.
+    void searchData();
+    // A result chosen in the overlay.
+    void pushInformation(const platform::Json& row) override;
+    void cancelSearchBar();
+
+    // ---- Quick actions and openers
+    // Makes the "+" button (toAdd); the navigation bar carries no right-hand button.
+    void initNavBar();
+    void toAdd();
+    void addNewGroup();
+    void addNewFriend();
+    void addToClass();
+    void linkManButtonClick();
+    void groupButtonClick();
+    void homeWorkButtonClick();
+    void newFriendButtonClick();
+    // The button's tag is the row of the conversation whose person is shown.
+    void clickedHeadImage(platform::Button& button);
+    void sendTableViewToRightFrame();
+    void didmissView();
+
     int numberOfSectionsInTableView(platform::TableView& tableView) override;
     int numberOfRowsInSection(platform::TableView& tableView, int section) override;
     std::shared_ptr<platform::TableViewCell> cellForRowAtIndexPath(platform::TableView& tableView,
@@ -118,6 +158,14 @@ public:
     std::shared_ptr<platform::View> courseMark() const { return courseMark_; }
     int getNewDataCount() const { return getNewDataCount_; }
     int reloadTableCount() const { return reloadTableCount_; }
+    std::shared_ptr<MVTLinkManListViewController> linkManListViewController() const { return linkManList_; }
+    std::shared_ptr<platform::SearchBar> searchBar() const { return searchBar_; }
+    std::shared_ptr<platform::View> searchView() const { return searchView_; }
+    std::shared_ptr<platform::Button> cancel() const { return cancel_; }
+    std::shared_ptr<MVTSearchViewController> searchListView() const { return searchListView_; }
+    std::shared_ptr<platform::ImageView> addToClassView() const { return addToClassView_; }
+    std::shared_ptr<platform::Button> addButton() const { return addButton_; }
+    bool isGoBack() const { return isGoBack_; }
 
 private:
     MyTabBarController* tabBar() const;
@@ -132,6 +180,12 @@ private:
     void showHintOverlay();
     void showJoinClassAlert();
     void openChat(const platform::Json& row);
+    // Presents the chat of a person ("uid" in the dictionary) or a group.
+    void presentChat(platform::Json dict, const std::string& type, const platform::Json& forwardRows);
+    void buildSearchBar();
+    void buildMenu();
+    void closeMenu();
+    void presentInNavigation(const std::shared_ptr<platform::ViewController>& screen, bool crossDissolve);
 
     platform::Json dataArray_ = platform::Json::array();
     bool isLoad_ = true;
@@ -147,6 +201,15 @@ private:
     std::shared_ptr<platform::ProgressHUD> hud_;
     platform::ObserverToken chatReadedToken_;
     platform::ObserverToken friendDeletedToken_;
+    platform::ObserverToken searchLinkToken_;
+    std::shared_ptr<MVTLinkManListViewController> linkManList_;
+    std::shared_ptr<platform::SearchBar> searchBar_;
+    std::shared_ptr<platform::View> searchView_;
+    std::shared_ptr<platform::Button> cancel_;
+    std::shared_ptr<MVTSearchViewController> searchListView_;
+    std::shared_ptr<platform::ImageView> addToClassView_;
+    std::shared_ptr<platform::Button> addButton_;
+    bool isGoBack_ = false;
     int getNewDataCount_ = 0;
     int reloadTableCount_ = 0;
 };

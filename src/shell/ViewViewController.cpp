@@ -77,3 +77,7 @@ void ViewViewController::didSelectWhich(Button& button) {
 void ViewViewController::tosendSelect(const std::string& title) {
     NotificationCenter::defaultCenter().postNotification(kShowDidSelectItemNotification, title);
 }
+
+void ViewViewController::toClickedMove(Control& control) {
+    if (auto holder = control.superview()) holder->removeFromSuperview();
+}

@@ -84,6 +84,9 @@ public:
     // Saves copyImage to the photo album and reports the outcome with a toast; true when
     // it was written. Subclasses that answer the sheet tagged 1000 themselves call this.
     bool saveCopyImage();
+    // Closes a layer such as backView from a control inside it: the view that holds the
+    // control is taken out of the view tree.
+    void toClickedMove(platform::Control& control);
     // Toasts: saved, not saved, full-size download failed; toClearMind fades it out.
     void showMind();
     void showSaveFail();

@@ -91,7 +91,11 @@ protected:
     Json stored() const { return MVTtirraDataBase::selectMSGListwith("1001", "2001", std::nullopt, ""); }
     void type(const std::string& text) { chat->messageTextView()->setText(text); }
     // The conversation route answers no messages unless a test says otherwise.
-    void quietConversation() { service().setReply("GET", std::string("/") + kConversation, Reply::json(Json::array())); }
+    void quietConversation() {
+        std::string path(1, '/');
+        path.append(kConversation);
+        service().setReply("GET", path, Reply::json(Json::array()));
+    }
     std::string alertTitle() const {
         auto alert = platform::AlertView::topAlert();
         return alert ? alert->title() : "";

@@ -100,6 +100,24 @@ TEST_F(ForwardPickerTest, PagesFollowTheLastRowShownWhileThePagesAreFull) {
     EXPECT_EQ(pages().size(), 2u);
 }
 
+TEST_F(ForwardPickerTest, NoPageIsAskedWithoutRowsNorWhileSearching) {
+    open(Json::array());
+    driver->settle();
+    EXPECT_TRUE(pages().empty());
+
+    open(recentRows(1, 10));
+    picker->searchBarTextDidBeginEditing(*picker->searchBar());
+    EXPECT_EQ(picker->mytableView()->tableHeaderView(), nullptr);
+    platform::TableViewCell cell;
+    picker->willDisplayCell(*picker->mytableView(), cell, {0, 9});
+    // The header rows do nothing while searching.
+    picker->creatANewChat();
+    picker->selectAGroup();
+    driver->settle();
+    EXPECT_TRUE(pages().empty());
+    EXPECT_EQ(navigation->viewControllers().size(), 1u);
+}
+
 TEST_F(ForwardPickerTest, BadPageRepliesKeepTheRowsAndLetTheLastRowAskAgain) {
     const Reply replies[] = {Reply::json({{"id", 1}}), Reply::text("busy"), Reply::text("", "text/plain", 500)};
     for (const auto& reply : replies) {

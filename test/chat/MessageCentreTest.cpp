@@ -7,6 +7,7 @@
 #include "chat/MVTInteractionViewController.h"
 #include "contacts/ContactsCacheStore.h"
 #include "core/MVTtirraDataBase.h"
+#include "notices/MVTNewsCenterViewController.h"
 #include "shell/MyTabBarController.h"
 #include "shell/myTableView.h"
 
@@ -248,6 +249,18 @@ TEST_F(MessageCentreTest, AGroupRowOpensItsChatWithoutTheCourseAndNoticeRows) {
     EXPECT_EQ(platform::textOf(chat->myDict(), "uid"), "7");
     ASSERT_EQ(chat->forwardRecetArray().size(), 2u);
     EXPECT_EQ(platform::textOf(chat->forwardRecetArray()[0], "type"), "forum");
+}
+
+TEST_F(MessageCentreTest, TheCourseRowOpensTheCourseNotificationCentre) {
+    Json course = {{"id", 6}, {"type", "message"}, {"ntype", "course_homework"}, {"dateline", 1}, {"hasNew", true}};
+    service().setReply("GET", "/services/norvo/pm/1001/classify/list", Reply::json(Json::array({course})));
+    open();
+    ASSERT_TRUE(waitFor([&] { return centre->dataArray().size() == 1; }));
+    centre->didSelectRowAtIndexPath(*centre->mytableview(), {1, 0});
+    EXPECT_EQ(platform::textOf(centre->dataArray()[0], "hasNew"), "0");
+    auto stack = centre->presentedViewController() ? centre->presentedViewController()->asNavigationController() : nullptr;
+    ASSERT_TRUE(stack);
+    EXPECT_TRUE(std::dynamic_pointer_cast<MVTNewsCenterViewController>(stack->topViewController()));
 }
 
 TEST_F(MessageCentreTest, TheEducationServicesAddressEscapesNameAndPassword) {
