@@ -36,6 +36,10 @@ TEST_F(FeedRoadTest, TheTeacherPraisesCommentsListensOpensAFileAndWrites) {
     ASSERT_EQ(run("tap 用户名/邮箱/手机号\ntype teacher\nkey return\ntype teacher123\nkey return\n"), 0) << messages.str();
     ASSERT_TRUE(pumpUntil([this] { return tabBar() && !home()->dataArray().empty(); }));
     driver->settle();
+    // The school's advert banner above the posts is closed first.
+    ASSERT_TRUE(pumpUntil([this] { return home()->adArray().size() == 1; }));
+    home()->toCloseAdView();
+    driver->settle();
     ASSERT_EQ(run("expect 班级圈\nexpect 班级公约和寒假作业，请同学们下载\nexpect 今天的朗读作业，请同学们听一听\n"), 0)
         << messages.str();
     const auto shot = home_ / "feed.png";
