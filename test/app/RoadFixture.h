@@ -100,6 +100,22 @@ protected:
         auto stack = presented ? presented->asNavigationController() : nullptr;
         return stack ? std::dynamic_pointer_cast<Screen>(stack->topViewController()) : nullptr;
     }
+    // The navigation stack that the first screen of the selected tab presented (a chat
+    // opened from the message centre), and the screen on its top.
+    std::shared_ptr<platform::NavigationController> presentedOverTab() const {
+        auto tabs = tabBar();
+        auto stack = tabs ? tabs->selectedViewController() : nullptr;
+        auto first = stack && stack->asNavigationController() && !stack->asNavigationController()->viewControllers().empty()
+                         ? stack->asNavigationController()->viewControllers().front()
+                         : nullptr;
+        auto presented = first ? first->presentedViewController() : nullptr;
+        return presented ? std::dynamic_pointer_cast<platform::NavigationController>(presented) : nullptr;
+    }
+    template <class Screen>
+    std::shared_ptr<Screen> onTabPresentedTop() const {
+        auto stack = presentedOverTab();
+        return stack ? std::dynamic_pointer_cast<Screen>(stack->topViewController()) : nullptr;
+    }
     // Turns the run loop, moving its clock on a little each turn (screens leave after
     // short delays and transitions), until the condition holds.
     bool waitFor(const std::function<bool()>& condition) {
