@@ -105,6 +105,7 @@ TEST_F(NewsCenterTest, AnEmptyLaterPageChangesNothingAndAnEmptyRefreshKeepsTheRo
     ASSERT_TRUE(settled());
     EXPECT_EQ(listRequests().back().queryValue("page"), "1");
     EXPECT_EQ(centre->dataArray().size(), 10u);
+    advance(MVTNewsCenterViewController::kEndLoadingDelay);
     EXPECT_TRUE(pumpUntil([&] { return !centre->reloading(); }));
 }
 
@@ -125,6 +126,7 @@ TEST_F(NewsCenterTest, BadRepliesShowTheFailureBannerAndKeepTheRows) {
         ASSERT_TRUE(settled());
         EXPECT_EQ(bannerText(), "请求失败,请稍后再试");
         EXPECT_EQ(centre->dataArray().size(), 10u);
+        advance(MVTNewsCenterViewController::kEndLoadingDelay);
         EXPECT_TRUE(pumpUntil([&] { return !centre->reloading(); }));
         clearBanner();
     }
