@@ -308,9 +308,7 @@ void MVTUpLoadTask::send(const std::string& fileBytes) {
             task->deleteTempFile();
             const Json reply = Json::parse(body, nullptr, false);
             // Only a true "success" counts: the upload is then recorded as finished.
-            const bool success = reply.is_object() && reply.contains("success") &&
-                                 (reply["success"] == true || textOf(reply["success"]) == "1" ||
-                                  textOf(reply["success"]) == "true");
+            const bool success = filesReplySucceeded(reply);
             if (!success) {
                 task->reportFailure();
                 return;
@@ -344,4 +342,10 @@ void MVTUpLoadTask::stop() {
     stopped_ = true;
     if (operation_) operation_->cancel();
     deleteTempFile();
+}
+
+bool filesReplySucceeded(const platform::Json& reply) {
+    if (!reply.is_object() || !reply.contains("success")) return false;
+    const auto& success = reply["success"];
+    return success == true || textOf(success) == "1" || textOf(success) == "true";
 }

@@ -161,3 +161,6 @@ private:
 
 // The text after the first "^" of a path's last component (the whole component without one).
 std::string filesShownName(const std::string& path);
+
+// A reply of the service that says "success" with a true value (true, 1, "1", "true").
+bool filesReplySucceeded(const platform::Json& reply);
