@@ -3,6 +3,7 @@
 #include "LaunchApp.h"
 
 #include "platform/Application.h"
+#include "platform/DeviceOrientation.h"
 #include "platform/Files.h"
 #include "platform/Values.h"
 #include "platform/ui/ActionSheet.h"
@@ -188,6 +189,14 @@ int ScriptRunner::runLine(const std::string& line, int number, bool& quit) {
         if (!arg.empty()) return error(command + " takes nothing more");
         if (command == "background") Application::shared().enterBackground();
         else Application::shared().becomeActive();
+        driver_.pump();
+        return 0;
+    }
+    if (command == "rotate") {
+        DeviceOrientation orientation;
+        if (!Device::orientationNamed(arg, orientation) || arg == "face-down")
+            return error("rotate wants portrait, left, right, upside-down or face-up");
+        Device::current().setOrientation(orientation);
         driver_.pump();
         return 0;
     }

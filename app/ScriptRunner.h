@@ -25,6 +25,7 @@ class View;
 //   key return|backspace  press that key in the first responder
 //   background            the app goes to the background (as when the window is minimised)
 //   foreground            the app comes back to the front
+//   rotate WAY            turn the handset: portrait, left, right, upside-down, face-up
 //   alert N               press button N of the visible alert or action sheet
 //   screenshot FILE.png   the screen as a picture
 //   dump FILE.json        the visible view tree

@@ -3,6 +3,7 @@
 #include "FramePacer.h"
 #include "ScriptRunner.h"
 #include "platform/Application.h"
+#include "platform/DeviceOrientation.h"
 #include "platform/Files.h"
 #include "platform/RunLoop.h"
 #include "platform/ui/GraphicsContext.h"
@@ -77,6 +78,20 @@ void wheelScroll(ScrollView& scroll, double dy) {
     double maxY = std::max(-inset.top, scroll.contentSize().height + inset.bottom - scroll.bounds().height());
     offset.y = std::clamp(offset.y - dy * 40, -inset.top, maxY);
     scroll.setContentOffset(offset, false);
+}
+
+// The handset has no motion sensor here: ctrl with an arrow key turns it (left and right to
+// landscape, up to portrait, down upside down).
+void turnDevice(SDL_Keycode key) {
+    DeviceOrientation orientation;
+    switch (key) {
+        case SDLK_LEFT: orientation = DeviceOrientation::LandscapeLeft; break;
+        case SDLK_RIGHT: orientation = DeviceOrientation::LandscapeRight; break;
+        case SDLK_UP: orientation = DeviceOrientation::Portrait; break;
+        case SDLK_DOWN: orientation = DeviceOrientation::PortraitUpsideDown; break;
+        default: return;
+    }
+    Device::current().setOrientation(orientation);
 }
 
 // A mouse has no second finger: one wheel notch with ctrl held is a small pinch about the
@@ -196,6 +211,8 @@ int runInWindow(const HostOptions& options) {
                             driver.type("\n");
                         else if (event.key.keysym.sym == SDLK_BACKSPACE)
                             driver.type("\b");
+                        else if (event.key.keysym.mod & KMOD_CTRL)
+                            turnDevice(event.key.keysym.sym);
                         break;
                     case SDL_WINDOWEVENT:
                         if (event.window.event == SDL_WINDOWEVENT_EXPOSED) pacer.invalidate();

@@ -2,6 +2,7 @@
 // outcome texts, and a real QuickTime movie converted to an MP4 that decodes.
 
 #include "DelegateFixture.h"
+#include "support/MovieWriter.h"
 
 #include "shell/InternationalControl.h"
 
@@ -24,63 +25,10 @@ extern "C" {
 namespace {
 
 using testing_support::DelegateTest;
+using testing_support::writeMovie;
 namespace fs = std::filesystem;
 
 constexpr const char* kUploadPath = "/services/norvo/course/77/uploadSmallClass";
-
-// Writes one second of generated 160x120 frames as a QuickTime movie (MPEG-4 part 2).
-bool writeMovie(const fs::path& path) {
-    AVFormatContext* out = nullptr;
-    if (avformat_alloc_output_context2(&out, nullptr, "mov", path.c_str()) < 0) return false;
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
-    AVCodecContext* enc = avcodec_alloc_context3(codec);
-    enc->width = 160;
-    enc->height = 120;
-    enc->pix_fmt = AV_PIX_FMT_YUV420P;
-    enc->time_base = {1, 25};
-    enc->framerate = {25, 1};
-    if (out->oformat->flags & AVFMT_GLOBALHEADER) enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    bool ok = avcodec_open2(enc, codec, nullptr) >= 0;
-    AVStream* stream = avformat_new_stream(out, nullptr);
-    ok = ok && avcodec_parameters_from_context(stream->codecpar, enc) >= 0;
-    stream->time_base = enc->time_base;
-    ok = ok && avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(out, nullptr) >= 0;
-    AVFrame* frame = av_frame_alloc();
-    frame->format = enc->pix_fmt;
-    frame->width = enc->width;
-    frame->height = enc->height;
-    ok = ok && av_frame_get_buffer(frame, 0) >= 0;
-    AVPacket* packet = av_packet_alloc();
-    auto drain = [&] {
-        while (avcodec_receive_packet(enc, packet) >= 0) {
-            av_packet_rescale_ts(packet, enc->time_base, stream->time_base);
-            packet->stream_index = stream->index;
-            av_interleaved_write_frame(out, packet);
-        }
-    };
-    for (int i = 0; ok && i < 25; ++i) {
-        av_frame_make_writable(frame);
-        for (int y = 0; y < enc->height; ++y)
-            for (int x = 0; x < enc->width; ++x) frame->data[0][y * frame->linesize[0] + x] = uint8_t(x + y + i * 3);
-        for (int y = 0; y < enc->height / 2; ++y)
-            for (int x = 0; x < enc->width / 2; ++x) {
-                frame->data[1][y * frame->linesize[1] + x] = uint8_t(128 + y + i * 2);
-                frame->data[2][y * frame->linesize[2] + x] = uint8_t(64 + x + i * 5);
-            }
-        frame->pts = i;
-        ok = avcodec_send_frame(enc, frame) >= 0;
-        drain();
-    }
-    avcodec_send_frame(enc, nullptr);
-    drain();
-    ok = ok && av_write_trailer(out) >= 0;
-    av_packet_free(&packet);
-    av_frame_free(&frame);
-    avcodec_free_context(&enc);
-    avio_closep(&out->pb);
-    avformat_free_context(out);
-    return ok;
-}
 
 // Opens the file with libavformat and decodes its first picture; its size when it does.
 std::pair<int, int> firstPictureSize(const fs::path& path) {
