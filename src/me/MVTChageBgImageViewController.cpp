@@ -100,7 +100,7 @@ void MVTChageBgImageViewController::imageButtonClick(int tag) {
     navigationController()->popViewController(false);
 }
 
-void MVTChageBgImageViewController::cropImageViewControllerDidFinished(const ImageRef& image) {
+void MVTChageBgImageViewController::cropImageViewControllerDidFinished(ImageRef image) {
     // A crop that gives no picture sends nothing.
     if (!image) return;
     changeHeadImage(image);

@@ -28,7 +28,7 @@ public:
     void viewDidLoad() override;
     void imageButtonClick(int tag);
     // The crop screen's answer: a picture is uploaded; none sends nothing.
-    void cropImageViewControllerDidFinished(const platform::ImageRef& image) override;
+    void cropImageViewControllerDidFinished(platform::ImageRef image) override;
     // Uploads the picture as the new cover.
     void changeHeadImage(const platform::ImageRef& image);
     void backButtonClick();

@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <deque>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -119,6 +120,35 @@ std::shared_ptr<HtmlTextView> timelineText(const Rect& frame, int tag) {
 }
 
 std::string thumbnailFile(const std::string& id) { return MVTPublicMethod::getPathByFileName("account_" + id, "png"); }
+
+// Thumbnails decoded from their files, kept on the main thread: a row is built once to be
+// measured and again to be shown, and a page scrolled back shows its pictures at once
+// instead of decoding them again. A rewritten file is decoded anew.
+struct SpaceThumbnailMemo {
+    std::string file;
+    std::filesystem::file_time_type written;
+    ImageRef image;
+};
+constexpr std::size_t kSpaceThumbnailMemoSize = 60;
+std::deque<SpaceThumbnailMemo>& spaceThumbnailMemo() {
+    static std::deque<SpaceThumbnailMemo> memo;
+    return memo;
+}
+std::filesystem::file_time_type spaceThumbnailWritten(const std::string& file) {
+    std::error_code error;
+    return std::filesystem::last_write_time(file, error);
+}
+ImageRef rememberedSpaceThumbnail(const std::string& file, std::filesystem::file_time_type written) {
+    for (const auto& entry : spaceThumbnailMemo())
+        if (entry.file == file) return entry.written == written ? entry.image : nullptr;
+    return nullptr;
+}
+void rememberSpaceThumbnail(const std::string& file, std::filesystem::file_time_type written, ImageRef image) {
+    auto& memo = spaceThumbnailMemo();
+    std::erase_if(memo, [&](const SpaceThumbnailMemo& entry) { return entry.file == file; });
+    memo.push_back({file, written, std::move(image)});
+    while (memo.size() > kSpaceThumbnailMemoSize) memo.pop_front();
+}
 
 }  // namespace
 
@@ -329,9 +359,21 @@ void MVTTimeSpaceCell::toShowAttachmentsImage(const std::shared_ptr<ImageView>& 
     if (!post::isPlainName(id)) return;
     const std::string file = thumbnailFile(id);
     if (MVTPublicMethod::fileExistsAtPath(file) && MVTPublicMethod::isNewmodify(file)) {
-        auto bytes = readFile(file);
-        if (bytes && !bytes->empty())
-            if (auto image = Image::imageWithData(*bytes)) view->setImage(image);
+        const auto written = spaceThumbnailWritten(file);
+        if (auto image = rememberedSpaceThumbnail(file, written)) {
+            view->setImage(image);
+            return;
+        }
+        // Decoding waits on the background queue, never on the page being laid out.
+        dispatchBackground([view, file, written] {
+            auto bytes = readFile(file);
+            ImageRef image = bytes && !bytes->empty() ? Image::imageWithData(*bytes) : nullptr;
+            dispatchMain([view, file, written, image] {
+                if (!image) return;
+                rememberSpaceThumbnail(file, written, image);
+                view->setImage(image);
+            });
+        });
         return;
     }
     const std::string url = ServiceAddress::baseUrl() + "resource/view/img_thumb/" + id +
@@ -340,9 +382,12 @@ void MVTTimeSpaceCell::toShowAttachmentsImage(const std::shared_ptr<ImageView>& 
     dispatchBackground([view, url, file] {
         HttpResponse response = HttpEngine::shared().fetch(UrlRequest(url), kThumbnailByteLimit);
         ImageRef image = response.ok() ? Image::imageWithData(response.body) : nullptr;
-        if (image) writeFileAtomically(file, response.body);
-        dispatchMain([view, image] {
-            if (image) view->setImage(image);
+        const bool kept = image && writeFileAtomically(file, response.body);
+        const auto written = kept ? spaceThumbnailWritten(file) : std::filesystem::file_time_type{};
+        dispatchMain([view, image, file, kept, written] {
+            if (!image) return;
+            if (kept) rememberSpaceThumbnail(file, written, image);
+            view->setImage(image);
         });
     });
 }

@@ -280,7 +280,7 @@ void MVTUserSettingViewController::quitLogin() {
     if (auto app = MVTAppDelegate::sharedAppDelegate()) app->gotosetview(true);
 }
 
-void MVTUserSettingViewController::cropImageViewControllerDidFinished(const ImageRef& image) {
+void MVTUserSettingViewController::cropImageViewControllerDidFinished(ImageRef image) {
     // A crop that gives no picture sends nothing.
     if (!image) return;
     std::weak_ptr<MVTUserSettingViewController> weak = weakAs<MVTUserSettingViewController>();

@@ -64,7 +64,7 @@ public:
     void quitLogin();
 
     // The crop screen's answer: the picture is uploaded 0.05 s later; none sends nothing.
-    void cropImageViewControllerDidFinished(const platform::ImageRef& image) override;
+    void cropImageViewControllerDidFinished(platform::ImageRef image) override;
     // Uploads the picture as the avatar; success rewrites the cached avatar and redraws
     // the header.
     void changeHeadImage(const platform::ImageRef& image);

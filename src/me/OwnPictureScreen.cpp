@@ -1,6 +1,7 @@
 #include "me/OwnPictureScreen.h"
 
 #include "shell/InternationalControl.h"
+#include "shell/myNavigationController.h"
 #include "shell/myimagePickerViewController.h"
 
 #include "core/MVTPublicMethod.h"
@@ -57,6 +58,9 @@ void OwnPictureScreen::imagePickerControllerDidCancel(ImagePickerController& pic
     picker.dismissViewController(true);
 }
 
-// The crop screen is not part of this application yet: the upright picture is handed on
-// as the crop screen would hand its whole picture back.
-void OwnPictureScreen::cropImage(const ImageRef& image) { cropImageViewControllerDidFinished(image); }
+void OwnPictureScreen::cropImage(const ImageRef& image) {
+    auto crop = std::make_shared<MVTCropImageNewViewController>();
+    crop->setDelegate(weakAs<MVTCropImageNewViewControllerDelegate>());
+    crop->setOriginImg(image);
+    presentViewController(myNavigationController::withRoot(crop), true);
+}

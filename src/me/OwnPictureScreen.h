@@ -1,5 +1,6 @@
 #pragma once
 
+#include "albums/MVTCropImageNewViewController.h"
 #include "shell/ViewViewController.h"
 
 #include "platform/ui/ImagePickerController.h"
@@ -8,9 +9,11 @@
 #include <string>
 
 // A screen that lets the user give an own picture: "拍照" or "相册", the picture redrawn
-// upright and cropped, then handed to cropImageViewControllerDidFinished. The cover
-// chooser and the Me tab's avatar share it.
-class OwnPictureScreen : public ViewViewController, public platform::ImagePickerControllerDelegate {
+// upright, framed on the square crop screen, then handed to
+// cropImageViewControllerDidFinished. The cover chooser and the Me tab's avatar share it.
+class OwnPictureScreen : public ViewViewController,
+                         public platform::ImagePickerControllerDelegate,
+                         public MVTCropImageNewViewControllerDelegate {
 public:
     // The action sheet "拍照" / "相册" / "取消".
     void iconBtnClick();
@@ -19,7 +22,7 @@ public:
     // The photo library picker.
     void pickPicture();
     // The crop screen's answer; nullptr when it gave no picture.
-    virtual void cropImageViewControllerDidFinished(const platform::ImageRef& image) = 0;
+    void cropImageViewControllerDidFinished(platform::ImageRef image) override = 0;
 
     void actionSheetClickedButtonAtIndex(platform::ActionSheet& sheet, long index) override;
     void imagePickerControllerDidFinishPickingMedia(platform::ImagePickerController& picker,
@@ -27,5 +30,6 @@ public:
     void imagePickerControllerDidCancel(platform::ImagePickerController& picker) override;
 
 protected:
+    // Presents the square crop screen with the picture in a stack of its own.
     void cropImage(const platform::ImageRef& image);
 };

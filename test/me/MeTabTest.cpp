@@ -3,6 +3,7 @@
 
 #include "SpaceFixture.h"
 
+#include "albums/MVTCropImageNewViewController.h"
 #include "me/MVTAboutTirraViewController.h"
 #include "me/MVTUniversalViewSettingViewController.h"
 #include "me/MVTUserSettingViewController.h"
@@ -74,7 +75,16 @@ protected:
         auto picker = std::dynamic_pointer_cast<ImagePickerController>(me.presentedViewController());
         ASSERT_TRUE(picker);
         ASSERT_TRUE(picker->pickFileAtIndex(0));
-        // The picker leaves; the upload follows the crop 0.05 s later.
+        // The picker leaves for the square crop screen, whose "上传" hands the picture
+        // back; the upload follows 0.05 s later.
+        driver->settle();
+        auto stack = std::dynamic_pointer_cast<NavigationController>(me.presentedViewController());
+        ASSERT_TRUE(stack);
+        auto crop = std::dynamic_pointer_cast<MVTCropImageNewViewController>(stack->topViewController());
+        ASSERT_TRUE(crop);
+        ASSERT_TRUE(crop->originImg());
+        EXPECT_EQ(crop->originImg()->orientation(), ImageOrientation::Up);
+        crop->sendAction();
         driver->settle();
         ASSERT_FALSE(me.presentedViewController());
     }

@@ -3,6 +3,8 @@
 
 #include "SpaceFixture.h"
 
+#include "albums/ImageCropperView.h"
+#include "albums/MVTCropImageNewViewController.h"
 #include "me/MVTChageBgImageViewController.h"
 #include "me/MVTPathView.h"
 #include "me/MVTPrivacySettingViewController.h"
@@ -11,8 +13,11 @@
 #include "shell/myTableView.h"
 
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/UserDefaults.h"
+#include "platform/ui/ActionSheet.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
@@ -39,6 +44,10 @@ Json spaceInfo(Json friendStatus = nullptr) {
 
 class TimeSpaceScreenTest : public SpaceTest {
 protected:
+    void TearDown() override {
+        ImagePickerController::resetSources();
+        SpaceTest::TearDown();
+    }
     const std::string listPath = "user/2001/space/1001/feed/list";
     void answerPages(std::vector<Json> pages) {
         auto shared = std::make_shared<std::vector<Json>>(std::move(pages));
@@ -273,6 +282,60 @@ TEST_F(TimeSpaceScreenTest, PreviewBlocksTheScreenAndBackReturnsToTheChooser) {
     EXPECT_EQ(uploads.front().parts.front().bytes, "158");
     EXPECT_EQ(UserDefaults::standard().stringForKey("1001_spaceBGDateLine").value_or(""), "1767000100");
     EXPECT_EQ(space->title(), "个人空间");
+}
+
+TEST_F(TimeSpaceScreenTest, AnOwnCoverIsFramedOnTheCropScreenBeforeItIsSent) {
+    signIn("1001");
+    const auto file = Paths::documentsDirectory() / "library" / "cover.png";
+    ASSERT_TRUE(writeFileAtomically(file, Image::imageWithColor(Color::rgb255(20, 120, 40), {64, 48})->pngData()));
+    ImagePickerController::setSourceFiles(ImagePickerSourceType::PhotoLibrary, {file});
+    auto space = openSpace("1001");
+    auto chooser = std::make_shared<MVTChageBgImageViewController>();
+    // "自定义" → "相册" → the picture → the crop screen; `dragAway` moves the picture out
+    // of the square before "上传".
+    auto pickAndCrop = [&](bool dragAway) {
+        navigation->pushViewController(chooser, false);
+        driver->pump();
+        chooser->imageButtonClick(8);
+        auto sheet = ActionSheet::topSheet();
+        ASSERT_TRUE(sheet);
+        sheet->clickButtonAtIndex(sheet->firstOtherButtonIndex() + 1);
+        driver->pump();
+        auto picker = std::dynamic_pointer_cast<ImagePickerController>(chooser->presentedViewController());
+        ASSERT_TRUE(picker);
+        ASSERT_TRUE(picker->pickFileAtIndex(0));
+        driver->settle();
+        auto stack = std::dynamic_pointer_cast<NavigationController>(chooser->presentedViewController());
+        ASSERT_TRUE(stack);
+        auto crop = std::dynamic_pointer_cast<MVTCropImageNewViewController>(stack->topViewController());
+        ASSERT_TRUE(crop);
+        if (dragAway) {
+            auto square = crop->cropImageView();
+            const Point centre = square->convertPointTo({square->bounds().width() / 2, square->bounds().height() / 2}, nullptr);
+            driver->drag(centre, {centre.x, centre.y + 1000}, 20);
+        }
+        crop->sendAction();
+        driver->settle();
+        ASSERT_FALSE(chooser->presentedViewController());
+    };
+    // Moved wholly out of the square: no picture, nothing sent, the chooser stays.
+    pickAndCrop(true);
+    advance(1);
+    driver->pump();
+    EXPECT_TRUE(requestsTo("user/1001/cover/upload").empty());
+    EXPECT_EQ(navigation->topViewController(), chooser);
+    navigation->popViewController(false);
+    driver->pump();
+    // Sent as it was framed: the whole picture as part "image", then kept as the cover.
+    pickAndCrop(false);
+    ASSERT_TRUE(pumpUntil([&] { return requestsTo("user/1001/cover/upload").size() == 1 && !hudShowing(chooser->view()); }));
+    const auto upload = requestsTo("user/1001/cover/upload").front();
+    ASSERT_EQ(upload.parts.size(), 1u);
+    EXPECT_EQ(upload.parts[0].name, "image");
+    auto sent = Image::imageWithData(upload.parts[0].bytes);
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->size(), Size(64, 48));
+    ASSERT_TRUE(pumpUntil([&] { return fileExists(MVTTimeSpaceViewController::coverFile("1001")); }));
 }
 
 TEST_F(TimeSpaceScreenTest, ACoverReplyWithAFalseSuccessIsAFailure) {
