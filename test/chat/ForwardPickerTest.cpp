@@ -213,4 +213,16 @@ TEST_F(ForwardPickerTest, ASearchListsContactsThenGroupsWhoseNamesHoldTheText) {
     EXPECT_EQ(picker->searchBar()->text(), "");
 }
 
+TEST_F(ForwardPickerTest, ASearchEndsWhenNeitherSourceCanLoad) {
+    // No cache files and no network: both lists report an empty result and the picker says
+    // it found nobody instead of waiting for ever.
+    open(recentRows(1, 3));
+    platform::Reachability::setOverride(platform::ReachabilityState::offline());
+    search("王");
+    ASSERT_TRUE(waitFor([&] { return platform::AlertView::topAlert() != nullptr; }));
+    EXPECT_EQ(platform::AlertView::topAlert()->message(), "没有找到该联系人");
+    EXPECT_TRUE(picker->searchArray().empty());
+    EXPECT_EQ(picker->mytableView()->numberOfRowsInSection(0), 0);
+}
+
 }  // namespace
