@@ -59,9 +59,7 @@ protected:
     std::shared_ptr<MVTCropImageViewController> crop;
 };
 
-// Off until the crop screen's layout under a fixed-size window is settled: the fitted frames
-// and the zoom of the window disagree with the expected values.
-TEST_F(FreeCropTest, DISABLED_ThePictureIsFittedAroundTheScrollViewsCentreWithTheBoxAtItsCorner) {
+TEST_F(FreeCropTest, ThePictureIsFittedAroundTheScrollViewsCentreWithTheBoxAtItsCorner) {
     open(splitPicture(640, 320));
     EXPECT_EQ(crop->title(), "选取");
     EXPECT_EQ(StatisticsKit::shared().pageEvents().back(), (std::pair<std::string, std::string>{"begin", "选取"}));
@@ -189,9 +187,7 @@ TEST_F(FreeCropTest, AnUprightPictureIsPassedThroughUntouched) {
     EXPECT_EQ(turned->pixelHeight(), 8);
 }
 
-// Off until the crop screen's layout under a fixed-size window is settled: the fitted frames
-// and the zoom of the window disagree with the expected values.
-TEST_F(FreeCropTest, DISABLED_TheCropViewCentresItsWindowAndCutsToTheCropSize) {
+TEST_F(FreeCropTest, TheCropViewCentresItsWindowAndCutsToTheCropSize) {
     struct Case {
         double version;
         double windowY;
