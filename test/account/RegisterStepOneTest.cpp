@@ -173,7 +173,10 @@ TEST_F(RegisterStepOneTest, TheAccountGoesUnderMobileOrUsernameAsTyped) {
 
 TEST_F(RegisterStepOneTest, AnAcceptedAccountPushesStepTwoWithThePasswordWithoutSpaces) {
     for (Json success : {Json(true), Json(1), Json("1")}) {
-        service_->setReply("POST", kValidatePath, Reply::json({{"success", success}}));
+        // Held back a little, so the waiting sign is seen however fast the tap returns.
+        Reply accepted = Reply::json({{"success", success}});
+        accepted.delay = 0.2;
+        service_->setReply("POST", kValidatePath, accepted);
         auto screen = open("student");
         fill(screen, "li lei", " 1 2 3 4 5 6 ");
         ASSERT_TRUE(driver_->tap(screen->nextButton()));
