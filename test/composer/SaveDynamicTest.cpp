@@ -131,7 +131,10 @@ TEST_F(SaveDynamicTest, ResendPartsAndFileNamesForOneAndThreePictures) {
         service().clearRequests();
         keep("1700000001", "", c.pictures, true);
         auto box = openBox();
-        service().setReply("POST", std::string(kBoxPublish).substr(1), Reply::text("0"));
+        // Held back a little, so the sending title is seen however fast the tap returns.
+        Reply refused = Reply::text("0");
+        refused.delay = 0.2;
+        service().setReply("POST", std::string(kBoxPublish).substr(1), refused);
         auto cell = box->cellAt(0);
         ASSERT_TRUE(driver_->tap(cell->submitBtn()));
         EXPECT_EQ(box->cellAt(0)->submitBtn()->titleForState(platform::ControlStateNormal), "正在发送");
