@@ -61,37 +61,33 @@ void MVTGroupMemberViewController::viewDidLoad() {
 }
 
 void MVTGroupMemberViewController::setNormalBar() {
-    setTitle(groupName_);
-    auto weak = weakAs<MVTGroupMemberViewController>();
-    auto back = MVTPublicMethod::navigationleftBarButton();
-    back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
-        if (auto self = weak.lock()) self->goback();
-    });
-    navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(back));
-    if (isSupportToCommand_) {
-        addButtonWithTitle(localized("管理"), [weak](Control&) {
-            if (auto self = weak.lock()) self->commandMember();
-        });
-    } else {
-        navigationItem().setRightBarButtonItem(nullptr);
-    }
+    setBar(groupName_, &MVTGroupMemberViewController::goback, isSupportToCommand_ ? localized("管理") : "",
+           &MVTGroupMemberViewController::commandMember);
 }
 
 void MVTGroupMemberViewController::setModeBar(const std::string& title, bool confirm) {
+    setBar(title, &MVTGroupMemberViewController::cancleAction, confirm ? localized("确定") : "",
+           &MVTGroupMemberViewController::deleteMember);
+}
+
+void MVTGroupMemberViewController::setBar(const std::string& title, void (MVTGroupMemberViewController::*back)(),
+                                          const std::string& rightTitle,
+                                          void (MVTGroupMemberViewController::*right)()) {
     setTitle(title);
     auto weak = weakAs<MVTGroupMemberViewController>();
-    auto back = MVTPublicMethod::navigationleftBarButton();
-    back->addTarget(ControlEventTouchUpInside, [weak](Control&) {
-        if (auto self = weak.lock()) self->cancleAction();
+    auto backButton = MVTPublicMethod::navigationleftBarButton();
+    backButton->addTarget(ControlEventTouchUpInside, [weak, back](Control&) {
+        if (auto self = weak.lock()) ((*self).*back)();
     });
-    navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(back));
-    if (confirm) {
-        addButtonWithTitle(localized("确定"), [weak](Control&) {
-            if (auto self = weak.lock()) self->deleteMember();
-        });
-    } else {
+    navigationItem().setLeftBarButtonItem(BarButtonItem::withCustomView(backButton));
+    // No right title: the bar keeps no right button.
+    if (rightTitle.empty()) {
         navigationItem().setRightBarButtonItem(nullptr);
+        return;
     }
+    addButtonWithTitle(rightTitle, [weak, right](Control&) {
+        if (auto self = weak.lock()) ((*self).*right)();
+    });
 }
 
 void MVTGroupMemberViewController::showHUDWithBool(bool show) {

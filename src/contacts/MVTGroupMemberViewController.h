@@ -97,6 +97,10 @@ public:
 private:
     void setNormalBar();
     void setModeBar(const std::string& title, bool confirm);
+    // Title, a back button running `back`, and a text button running `right` when
+    // `rightTitle` is not empty.
+    void setBar(const std::string& title, void (MVTGroupMemberViewController::*back)(),
+                const std::string& rightTitle, void (MVTGroupMemberViewController::*right)());
     void openPicker();
     void openManagerRemoval();
     const platform::Json& rowsOfSection(int section) const;
