@@ -39,6 +39,26 @@ std::optional<std::string> find(const Pairs& pairs, const std::string& name) {
     return std::nullopt;
 }
 
+// The app escapes the non-ASCII text of some queries as "%uXXXX" (UTF-16 units) and marks
+// such a query with "_app_encoding_tag_=1"; once the percent escapes are undone, "%uXXXX"
+// is left to read back.
+std::string decodeAppEscapes(const std::string& text) {
+    std::u16string units;
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "%u") == 0 && i + 6 <= text.size() &&
+            std::all_of(text.begin() + i + 2, text.begin() + i + 6, [](unsigned char c) { return std::isxdigit(c); })) {
+            units += platform::toUtf16(plain);
+            plain.clear();
+            units += static_cast<char16_t>(std::stoul(text.substr(i + 2, 4), nullptr, 16));
+            i += 5;
+        } else {
+            plain += text[i];
+        }
+    }
+    return platform::fromUtf16(units + platform::toUtf16(plain));
+}
+
 std::string mediaType(const std::string& contentType) {
     std::string type = contentType.substr(0, contentType.find(';'));
     type.erase(std::remove_if(type.begin(), type.end(), [](unsigned char c) { return std::isspace(c); }),
@@ -71,6 +91,8 @@ RecordedRequest recordOf(const httplib::Request& request) {
     if (auto mark = request.target.find('?'); mark != std::string::npos) {
         record.rawQuery = request.target.substr(mark + 1);
         record.query = splitPairs(record.rawQuery);
+        if (find(record.query, "_app_encoding_tag_") == "1")
+            for (auto& pair : record.query) pair.second = decodeAppEscapes(pair.second);
     }
     for (const auto& [name, value] : request.headers) record.headers.emplace_back(name, value);
     std::string authorization = request.get_header_value("Authorization");
@@ -377,7 +399,6 @@ void addSampleRoutes(SampleService& service) {
     addPostRoutes(service);
     addPollRoutes(service, folder);
     addComposerRoutes(service);
-    addCourseRoutes(service);
     addJoinRoutes(service);
     addSchoolRoutes(service);
     addRegisterRoutes(service);
@@ -397,8 +418,11 @@ void addSampleRoutes(SampleService& service) {
     addCourseHomeworkRoutes(service);
     addContactsRoutes(service, folder);
     addGroupRoutes(service, folder);
+    addGongGaoRoutes(service, folder);
     addNoticeRoutes(service, folder);
     addMicroListRoutes(service);
+    // Library files come last: their "resource/%@/download" hands other ids to the routes before.
+    addFileRoutes(service, folder);
 }
 
 }  // namespace sample_service

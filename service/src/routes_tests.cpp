@@ -1,7 +1,7 @@
 // Tests: the test list of 18 course groups (page by page, filtered and searched), the
 // answer sheets with questions of all six kinds, the answers posted (kept while the service
-// runs and shown on reload), the completion lists, the filter options of the three modes,
-// the lesson groups of the lesson search and the formula pictures under "img_src/".
+// runs and shown on reload), the completion lists, the filter options of the three modes
+// and the formula pictures under "img_src/".
 //
 // Every access to the posted answers holds one lock.
 #include "sample_service/SampleService.h"
@@ -103,7 +103,7 @@ bool testsMatchFilter(const RecordedRequest& request, const char* name, int valu
 }
 
 // The groups of the list under the request's filters and search text.
-json testsGroups(TestsStore& store, const RecordedRequest& request, bool lessons) {
+json testsGroups(TestsStore& store, const RecordedRequest& request) {
     const std::string search = request.queryValue("searchParam").value_or("");
     json groups = json::array();
     int index = 0;
@@ -118,10 +118,6 @@ json testsGroups(TestsStore& store, const RecordedRequest& request, bool lessons
             const std::string id = std::to_string(5000 + index * 100 + n);
             const std::string name = course + (n == 1 ? "单元测验" : "期中练习");
             if (!search.empty() && name.find(search) == std::string::npos) continue;
-            if (lessons) {
-                items.push_back({{"resourceId", "881001"}, {"resourceName", course + "微课" + std::to_string(n)}});
-                continue;
-            }
             int complete = 0;
             {
                 std::lock_guard guard(store.mutex);
@@ -136,7 +132,7 @@ json testsGroups(TestsStore& store, const RecordedRequest& request, bool lessons
                              {"dateline", std::to_string(1765000000 - index * 86400 - n * 3600)}});
         }
         if (items.empty()) continue;
-        groups.push_back({{"courseName", course}, {lessons ? "resList" : "examList", items}});
+        groups.push_back({{"courseName", course}, {"examList", items}});
     }
     long long page = std::max(1LL, platform::integerValue(request.queryValue("page").value_or("1")));
     long long limit = std::clamp(platform::integerValue(request.queryValue("limit").value_or("15")), 1LL,
@@ -174,10 +170,7 @@ void addTestRoutes(SampleService& service) {
     SampleService* owner = &service;
 
     service.route("GET", "services/norvo/courseExam/%@/list", [store](const RecordedRequest& request) {
-        return Reply::json(testsGroups(*store, request, false));
-    });
-    service.route("GET", "services/norvo/courseMicro/%@/list", [store](const RecordedRequest& request) {
-        return Reply::json(testsGroups(*store, request, true));
+        return Reply::json(testsGroups(*store, request));
     });
 
     // The sheet of one user: a student's own answers as "stdAnswer" and "success"; for a

@@ -135,7 +135,7 @@ TEST_F(MicroListTest, SchoolSearchTravelsEscapedInThePath) {
     driver->pump();
     EXPECT_EQ(requestsTo(schoolPath()).size(), before);
 
-    for (const std::string text : {"", "语文"}) {
+    for (const std::string text : {"", "静夜思"}) {
         list->searchBar()->setText(text);
         list->searchBarSearchButtonClicked(*list->searchBar());
         ASSERT_TRUE(waitForRequests(schoolPath(), before + (text.empty() ? 1 : 2), list->view()));
@@ -143,6 +143,16 @@ TEST_F(MicroListTest, SchoolSearchTravelsEscapedInThePath) {
         const std::string escaped = MVTPublicMethod::encodeURLWhenChinese(text);
         EXPECT_NE(request.target.find("?searchParam=" + escaped), std::string::npos) << request.target;
         EXPECT_EQ(request.queryValue("page"), "1");
+    }
+    // The service reads the escaped text back: only courses with such a lesson, and only
+    // those lessons, come back.
+    driver->pump();
+    ASSERT_FALSE(list->dataArr().empty());
+    EXPECT_LT(list->dataArr().size(), 15u);
+    for (const auto& course : list->dataArr()) {
+        ASSERT_FALSE(course["resList"].empty());
+        for (const auto& lesson : course["resList"])
+            EXPECT_NE(lesson["resourceName"].get<std::string>().find("静夜思"), std::string::npos);
     }
     list->cancelSearchBar();
     ASSERT_TRUE(waitForRequests(schoolPath(), before + 3, list->view()));

@@ -217,6 +217,19 @@ TEST_F(UploadTest, ListUploadBarGoesToTheFormThenTheStatusWhileTheSlotIsTaken) {
         if (part.name == "courseId") course = part.bytes == "9103";
     EXPECT_TRUE(course);
     EXPECT_TRUE(app->upMicroArr().empty());
+
+    // Back on the list, a refresh shows the lesson in its course, named after its file.
+    status->goback();
+    ASSERT_TRUE(pumpUntil([&] { return top() == list; }));
+    const std::size_t asked = requestsTo("courseMicro/1001/list").size();
+    list->reloadTableViewDataSource();
+    ASSERT_TRUE(waitForRequests("courseMicro/1001/list", asked + 1, list->view()));
+    driver->pump();
+    bool joined = false;
+    for (const auto& entry : list->dataArr())
+        if (entry["id"] == "9103")
+            for (const auto& lesson : entry["resList"]) joined = joined || lesson["resourceName"] == "road";
+    EXPECT_TRUE(joined);
 }
 
 }  // namespace

@@ -184,8 +184,6 @@ void addPostRoutes(SampleService& service);
 void addPollRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // The people a post may mention ("postMessage/essay/%@/recipient").
 void addComposerRoutes(SampleService& service);
-// Video lesson uploads ("course/%@/uploadSmallClass", multipart part "vedio").
-void addCourseRoutes(SampleService& service);
 // Joining a class by its class code, and the QR code of a class.
 void addJoinRoutes(SampleService& service);
 // The school's stages, grades and classes, school search and joining a school.
@@ -220,11 +218,15 @@ void addContactsRoutes(SampleService& service, const std::filesystem::path& data
 // Group profiles, member lists by rank or role, renaming, message settings, leaving, and the
 // receivers by class-mates and friends; follows the contacts routes' member changes.
 void addGroupRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
+// Group announcements: pages, removal, saving, and their pictures.
+void addGongGaoRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Class notices: pages of a class or receiver group, classes and receiver groups, read
 // lists, reminders and publishing.
 void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
-// Lesson lists: the open lessons and a teacher's courses for an upload.
+// Lesson lists: the school and open lessons, a teacher's courses and the upload of a lesson.
 void addMicroListRoutes(SampleService& service);
+// Class and group file libraries: lists, uploads, group removal and the files' bytes.
+void addFileRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // The 18-byte body answered for a resource id the service does not have.
 inline constexpr const char* kResourceNotFound = "没有找到资源";
 
