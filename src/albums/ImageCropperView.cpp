@@ -130,6 +130,5 @@ void ImageCropperView::finishCropping() {
     if (!image_) return;
     const Cut cut = currentCut();
     if (cut.scale <= 0) return;
-    auto turned = image_->rotatedByRadians(cut.angle);
-    croppedImage_ = turned ? turned->croppedToRect(cut.rect) : nullptr;
+    croppedImage_ = image_->rotatedByRadiansCroppedToRect(cut.angle, cut.rect);
 }

@@ -4,6 +4,8 @@
 #include "platform/Log.h"
 #include "platform/Paths.h"
 #include "platform/ui/GraphicsContext.h"
+#include "platform/ui/JpegDecoder.h"
+#include "platform/ui/PixelMemory.h"
 
 #include <cairo.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -12,6 +14,9 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <string_view>
+#include <thread>
+#include <vector>
 
 namespace platform {
 
@@ -97,6 +102,14 @@ GdkPixbuf* decode(const std::string& bytes) {
     return pixbuf;
 }
 
+// EXIF 1-8 as the handset names them.
+ImageOrientation orientationForExif(int exif) {
+    using O = ImageOrientation;
+    static const O byExif[] = {O::Up, O::Up, O::UpMirrored, O::Down, O::DownMirrored,
+                               O::LeftMirrored, O::Right, O::RightMirrored, O::Left};
+    return exif >= 1 && exif <= 8 ? byExif[exif] : O::Up;
+}
+
 std::mutex namedMutex;
 std::map<std::string, std::weak_ptr<Image>> namedCache;
 
@@ -118,6 +131,18 @@ ImageRef Image::fromSurface(cairo_surface_t* surface, double scale) {
 }
 
 ImageRef Image::imageWithData(const std::string& bytes, double scale) {
+    if (const char* type = sniff(bytes); type && std::string_view(type) == "jpeg") {
+        JpegDecoding jpeg = decodeJpeg(bytes);
+        if (jpeg.outcome == JpegDecoding::Outcome::NotPicture) return nullptr;
+        if (jpeg.outcome == JpegDecoding::Outcome::Decoded) {
+            if (jpeg.exifOrientation == 1) return ImageRef(new Image(jpeg.surface, scale));
+            // A camera's turned photo is shown upright, pixel for pixel, at the scale asked for.
+            auto image = ImageRef(new Image(jpeg.surface, 1));
+            image->orientation_ = orientationForExif(jpeg.exifOrientation);
+            auto upright = uprightImage(image);
+            return upright ? fromSurface(upright->surface(), scale) : nullptr;
+        }
+    }
     GdkPixbuf* pixbuf = decode(bytes);
     if (!pixbuf) return nullptr;
     cairo_surface_t* surface = surfaceFromPixbuf(pixbuf);
@@ -127,6 +152,11 @@ ImageRef Image::imageWithData(const std::string& bytes, double scale) {
 }
 
 bool Image::isPicture(const std::string& bytes) {
+    if (const char* type = sniff(bytes); type && std::string_view(type) == "jpeg") {
+        JpegDecoding jpeg = decodeJpeg(bytes);
+        if (jpeg.surface) cairo_surface_destroy(jpeg.surface);
+        if (jpeg.outcome != JpegDecoding::Outcome::Unhandled) return jpeg.outcome == JpegDecoding::Outcome::Decoded;
+    }
     GdkPixbuf* pixbuf = decode(bytes);
     if (!pixbuf) return false;
     g_object_unref(pixbuf);
@@ -338,14 +368,7 @@ bool quarterTurned(ImageOrientation o) {
 // turn) does not add a pixel.
 int wholePixels(double length) { return std::max(1, int(std::ceil(length - 1e-6))); }
 
-cairo_surface_t* newCanvas(int w, int h) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        return nullptr;
-    }
-    return surface;
-}
+cairo_surface_t* newCanvas(int w, int h) { return makePixelSurface(w, h); }
 
 cairo_matrix_t cairoMatrix(const AffineTransform& t) {
     cairo_matrix_t m;
@@ -366,33 +389,95 @@ ImageRef Image::withOrientation(ImageOrientation orientation) const {
     return image;
 }
 
+namespace {
+
+// The canvas a turn by `radians` needs: the turned picture's bounding box in whole pixels.
+struct TurnCanvas {
+    int width, height;
+};
+TurnCanvas turnCanvasFor(int pixelWidth, int pixelHeight, double radians) {
+    const double cs = std::fabs(std::cos(radians)), sn = std::fabs(std::sin(radians));
+    return {wholePixels(pixelWidth * cs + pixelHeight * sn), wholePixels(pixelWidth * sn + pixelHeight * cs)};
+}
+
+// A rectangle in whole pixels (edges toward zero, as an integer cut takes them) limited to
+// width x height; empty when it does not meet them.
+struct PixelBox {
+    long x0, y0, x1, y1;
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+};
+PixelBox wholePixelBox(const Rect& rect, long width, long height) {
+    long x0 = long(std::trunc(rect.x())), y0 = long(std::trunc(rect.y()));
+    long x1 = x0 + long(std::trunc(rect.width())), y1 = y0 + long(std::trunc(rect.height()));
+    return {std::max(0L, x0), std::max(0L, y0), std::min(width, x1), std::min(height, y1)};
+}
+
+// Draws `source` turned by `radians` about the centre of a `canvas`-sized box into
+// `target`, whose pixel (0, 0) is the box's pixel `origin`. Large targets are drawn in
+// horizontal bands on several threads: each band is its own cairo surface over the same
+// pixels, so the threads share only the source, which they read.
+void drawTurned(cairo_surface_t* source, double radians, TurnCanvas canvas, cairo_surface_t* target, long originX,
+                long originY) {
+    const int width = cairo_image_surface_get_width(target), height = cairo_image_surface_get_height(target);
+    const int stride = cairo_image_surface_get_stride(target);
+    unsigned char* pixels = cairo_image_surface_get_data(target);
+    const double sourceWidth = cairo_image_surface_get_width(source), sourceHeight = cairo_image_surface_get_height(source);
+    auto drawBand = [=](int top, int bottom) {
+        cairo_surface_t* band = cairo_image_surface_create_for_data(pixels + size_t(top) * size_t(stride),
+                                                                    CAIRO_FORMAT_ARGB32, width, bottom - top, stride);
+        cairo_t* cr = cairo_create(band);
+        cairo_translate(cr, -double(originX), -double(originY + top));
+        cairo_translate(cr, canvas.width / 2.0, canvas.height / 2.0);
+        cairo_rotate(cr, radians);
+        cairo_set_source_surface(cr, source, -sourceWidth / 2.0, -sourceHeight / 2.0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_finish(band);
+        cairo_surface_destroy(band);
+    };
+    cairo_surface_flush(target);
+    const long area = long(width) * height;
+    const int bands = area < 1'000'000 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    std::vector<std::thread> helpers;
+    const int bandHeight = (height + bands - 1) / bands;
+    for (int b = 1; b < bands; ++b) {
+        const int top = b * bandHeight, bottom = std::min(height, top + bandHeight);
+        if (top < bottom) helpers.emplace_back(drawBand, top, bottom);
+    }
+    drawBand(0, std::min(height, bandHeight));
+    for (auto& helper : helpers) helper.join();
+    cairo_surface_mark_dirty(target);
+}
+
+}  // namespace
+
 ImageRef Image::rotatedByRadians(double radians) const {
-    double cs = std::fabs(std::cos(radians)), sn = std::fabs(std::sin(radians));
-    int w = wholePixels(pixelWidth_ * cs + pixelHeight_ * sn), h = wholePixels(pixelWidth_ * sn + pixelHeight_ * cs);
-    cairo_surface_t* surface = newCanvas(w, h);
+    const TurnCanvas canvas = turnCanvasFor(pixelWidth_, pixelHeight_, radians);
+    cairo_surface_t* surface = newCanvas(canvas.width, canvas.height);
     if (!surface) return nullptr;
-    cairo_t* cr = cairo_create(surface);
-    cairo_translate(cr, w / 2.0, h / 2.0);
-    cairo_rotate(cr, radians);
-    cairo_set_source_surface(cr, surface_, -pixelWidth_ / 2.0, -pixelHeight_ / 2.0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
+    drawTurned(surface_, radians, canvas, surface, 0, 0);
+    auto image = ImageRef(new Image(surface, scale_));
+    image->orientation_ = orientation_;
+    return image;
+}
+
+ImageRef Image::rotatedByRadiansCroppedToRect(double radians, const Rect& pixelRect) const {
+    const TurnCanvas canvas = turnCanvasFor(pixelWidth_, pixelHeight_, radians);
+    const PixelBox box = wholePixelBox(pixelRect, canvas.width, canvas.height);
+    if (box.empty()) return nullptr;
+    cairo_surface_t* surface = newCanvas(int(box.x1 - box.x0), int(box.y1 - box.y0));
+    if (!surface) return nullptr;
+    drawTurned(surface_, radians, canvas, surface, box.x0, box.y0);
     auto image = ImageRef(new Image(surface, scale_));
     image->orientation_ = orientation_;
     return image;
 }
 
 ImageRef Image::croppedToRect(const Rect& pixelRect) const {
-    // Whole pixels: the rectangle's edges toward zero, as an integer cut would take them.
-    long x0 = long(std::trunc(pixelRect.x())), y0 = long(std::trunc(pixelRect.y()));
-    long x1 = x0 + long(std::trunc(pixelRect.width())), y1 = y0 + long(std::trunc(pixelRect.height()));
-    x0 = std::max(0L, x0);
-    y0 = std::max(0L, y0);
-    x1 = std::min(long(pixelWidth_), x1);
-    y1 = std::min(long(pixelHeight_), y1);
-    if (x1 <= x0 || y1 <= y0) return nullptr;
+    const PixelBox box = wholePixelBox(pixelRect, pixelWidth_, pixelHeight_);
+    if (box.empty()) return nullptr;
+    const long x0 = box.x0, y0 = box.y0, x1 = box.x1, y1 = box.y1;
     cairo_surface_t* surface = newCanvas(int(x1 - x0), int(y1 - y0));
     if (!surface) return nullptr;
     cairo_t* cr = cairo_create(surface);

@@ -76,6 +76,9 @@ public:
     // The pixels inside `rect` (whole pixels, limited to the picture); nullptr when the
     // rectangle does not meet the picture. Same scale and orientation.
     ImageRef croppedToRect(const Rect& pixelRect) const;
+    // rotatedByRadians(radians)->croppedToRect(pixelRect), the same pixels, worked out only
+    // inside the rectangle (a camera photo's turned canvas is never made whole).
+    ImageRef rotatedByRadiansCroppedToRect(double radians, const Rect& pixelRect) const;
     // A new transparent bitmap of `canvas` points at `scale` with the stored pixels drawn
     // into `drawRect` under `transform` (applied to the canvas first, as a drawing
     // context's current transform), in a y-down space.
