@@ -151,7 +151,7 @@ TEST_F(MessageViewTest, ThumbnailsComeFromTheFileThenTheDefaultsThenTheService) 
     ASSERT_TRUE(writeFileAtomically(Paths::documentsDirectory() / "41", fromFile));
     UserDefaults::standard().setData("42", fromDefaults);
     service().route("GET", "resource/view/img_thumb/%@",
-                    [&](const RecordedRequest&) { return Reply::text(fromService, "image/png"); });
+                    [fromService](const RecordedRequest&) { return Reply::text(fromService, "image/png"); });
     // "../41" names no file: it is fetched like any id missing from both.
     auto view = make(pictureMessage({"41", "42", "43", "../41"}));
     const auto& pictures = view->thumbnails();
