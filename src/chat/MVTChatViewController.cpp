@@ -51,8 +51,8 @@ std::string MVTChatViewController::userId() const { return MVTAccount::sharedIns
 
 std::string MVTChatViewController::conversationKey() const { return textOf(myDict_, "uid"); }
 
-Json MVTChatViewController::conversationRows() const {
-    return MVTtirraDataBase::selectMSGListwith(userId(), conversationKey(), forumid_, fieldid_);
+ChatMessages MVTChatViewController::conversationRows() const {
+    return ChatMessages(MVTtirraDataBase::selectMSGRowswith(userId(), conversationKey(), forumid_, fieldid_));
 }
 
 void MVTChatViewController::viewDidLoad() {
@@ -79,7 +79,7 @@ void MVTChatViewController::viewDidLoad() {
     vedioStart_ = false;
     isPlay_ = false;
     isLoad_ = true;
-    dataArray_ = Json::array();
+    dataArray_ = ChatMessages();
     initmytableview();
     buildInputBar();
     selectDataBase();
@@ -136,36 +136,27 @@ void MVTChatViewController::viewWillDisappear(bool animated) {
 
 // ---- Local rows and ids
 
-void MVTChatViewController::sortDataArray() {
-    // The keys are read once: a long conversation sorts without a text made per comparison.
-    std::vector<std::pair<std::string, std::size_t>> keys;
-    keys.reserve(dataArray_.size());
-    for (std::size_t i = 0; i < dataArray_.size(); ++i) keys.emplace_back(textOf(dataArray_[i], "sendTime"), i);
-    if (std::is_sorted(keys.begin(), keys.end())) return;
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    Json sorted = Json::array();
-    for (auto& [key, index] : keys) sorted.push_back(std::move(dataArray_[index]));
-    dataArray_ = std::move(sorted);
-}
+void MVTChatViewController::sortDataArray() { dataArray_.sortBySendTime(); }
 
-std::optional<std::string> MVTChatViewController::newerThanId(const Json& rows) {
+std::optional<std::string> MVTChatViewController::newerThanId(const ChatMessages& rows) {
     // The newest message of the other side; else the newest confirmed one. A temporary
     // id (a row still being sent, or failed) is a time, not a service id: never sent.
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        if (textOf(*it, "status").find('0') != std::string::npos) return textOf(*it, "id");
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        if (textOf(*it, "issuccess") == "1") return textOf(*it, "id");
+    // Read from the stored rows: no message becomes a dictionary for this.
+    for (std::size_t i = rows.size(); i-- > 0;)
+        if (std::to_string(rows.row(i).status).find('0') != std::string::npos) return std::to_string(rows.row(i).msgid);
+    for (std::size_t i = rows.size(); i-- > 0;)
+        if (rows.row(i).issuccess == 1) return std::to_string(rows.row(i).msgid);
     return std::nullopt;
 }
 
 void MVTChatViewController::computeIds() {
     if (dataArray_.empty()) return;
-    maxIdNotIncludeSelf_ = textOf(dataArray_.front(), "id");
+    maxIdNotIncludeSelf_ = std::to_string(dataArray_.row(0).msgid);
     minIdNotIncludeSelf_ = newerThanId(dataArray_).value_or("");
 }
 
 void MVTChatViewController::refillFromTable() {
-    Json rows = conversationRows();
+    ChatMessages rows = conversationRows();
     if (rows.empty()) return;
     dataArray_ = std::move(rows);
     sortDataArray();
@@ -173,9 +164,9 @@ void MVTChatViewController::refillFromTable() {
 }
 
 void MVTChatViewController::selectDataBase() {
-    Json rows = conversationRows();
+    ChatMessages rows = conversationRows();
     if (!rows.empty()) {
-        for (auto& row : rows) dataArray_.push_back(std::move(row));
+        dataArray_ = std::move(rows);
         sortDataArray();
         computeIds();
         initmytableview();
@@ -231,7 +222,7 @@ void MVTChatViewController::getDataObjects(const std::optional<std::string>& mod
             }
             // Stored one by one in one transaction: a message already cached fails alone.
             if (MVTtirraDataBase::insertMSGtable(messages, self->userId()) == -1) return;
-            self->dataArray_ = Json::array();
+            self->dataArray_ = ChatMessages();
             self->refillFromTable();
             self->initmytableview();
             if (!older && !self->dataArray_.empty()) self->scrollViewToEnd();
@@ -316,7 +307,7 @@ std::shared_ptr<TableViewCell> MVTChatViewController::cellForRowAtIndexPath(Tabl
     cell->setBackgroundColor(Color::clear());
     cell->setIndex(row);
     // A reused cell in the first row shows its time too: it has no row above it.
-    cell->setTimeString(row > 0 ? dataArray_[static_cast<std::size_t>(row - 1)]["sendTime"] : Json(nullptr));
+    cell->setTimeString(row > 0 ? Json(dataArray_.row(static_cast<std::size_t>(row - 1)).sendTime) : Json(nullptr));
     cell->initWith(message, textOf(message, "friendid"), textOf(message, "role"));
     cell->setDelegate(weakAs<chatCellDelegate>());
     return cell;
@@ -329,7 +320,7 @@ double MVTChatViewController::heightForRowAtIndexPath(TableView&, const IndexPat
     const Json& message = dataArray_[static_cast<std::size_t>(row)];
     cell->setIsForum(msgType_ == "forum");
     cell->setIndex(row);
-    cell->setTimeString(row > 0 ? dataArray_[static_cast<std::size_t>(row - 1)]["sendTime"] : Json(nullptr));
+    cell->setTimeString(row > 0 ? Json(dataArray_.row(static_cast<std::size_t>(row - 1)).sendTime) : Json(nullptr));
     cell->initWith(message, textOf(message, "friendid"), textOf(message, "role"));
     return std::max(cell->frame().height(), kMinimumRowHeight);
 }
@@ -337,10 +328,10 @@ double MVTChatViewController::heightForRowAtIndexPath(TableView&, const IndexPat
 std::string MVTChatViewController::heightKeyForRowAtIndexPath(TableView&, const IndexPath& indexPath) {
     // A row's height depends on its message and the time of the row above.
     int row = indexPath.row;
-    const Json& message = dataArray_[static_cast<std::size_t>(row)];
-    std::string above = row > 0 ? textOf(dataArray_[static_cast<std::size_t>(row - 1)], "sendTime") : "";
-    return textOf(message, "nid") + "|" + textOf(message, "id") + "|" + textOf(message, "issuccess") + "|" +
-           textOf(message, "sendTime") + "|" + above + "|" + msgType_;
+    const MVTMessageRow& message = dataArray_.row(static_cast<std::size_t>(row));
+    std::string above = row > 0 ? dataArray_.row(static_cast<std::size_t>(row - 1)).sendTime : "";
+    return std::to_string(message.nid) + "|" + std::to_string(message.msgid) + "|" +
+           std::to_string(message.issuccess) + "|" + message.sendTime + "|" + above + "|" + msgType_;
 }
 
 void MVTChatViewController::didSelectRowAtIndexPath(TableView&, const IndexPath&) { hideKeyboard(); }

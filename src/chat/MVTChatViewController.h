@@ -12,6 +12,7 @@
 // the root of a presented myNavigationController (or pushed on a presented stack); its
 // back button dismisses that navigation controller.
 
+#include "chat/ChatMessages.h"
 #include "chat/MVTChatCell.h"
 #include "chat/MVTKeyinputView.h"
 #include "composer/ComposerText.h"
@@ -167,7 +168,7 @@ public:
     double egoRefreshTableHeaderDataSourceLastUpdated(EGORefreshTableHeaderView& view) override;
 
     // ---- State, for tests and the benchmark
-    const platform::Json& dataArray() const { return dataArray_; }
+    const ChatMessages& dataArray() const { return dataArray_; }
     const std::string& minIdNotIncludeSelf() const { return minIdNotIncludeSelf_; }
     const std::string& maxIdNotIncludeSelf() const { return maxIdNotIncludeSelf_; }
     bool refreshing() const { return refreshing_; }
@@ -198,7 +199,7 @@ public:
 
     // The newer-than id to send now: the service id of the newest message of the other
     // side, else of the newest confirmed message; nothing while only temporary rows exist.
-    static std::optional<std::string> newerThanId(const platform::Json& rows);
+    static std::optional<std::string> newerThanId(const ChatMessages& rows);
     // A temporary id: one more than the newest shown sendTime, or the current time.
     std::int64_t temporaryId() const;
 
@@ -214,7 +215,7 @@ private:
 
     std::string conversationKey() const;
     std::string userId() const;
-    platform::Json conversationRows() const;
+    ChatMessages conversationRows() const;
     // Refills dataArray from the table when it holds rows; sorts and computes the ids.
     void refillFromTable();
     void computeIds();
@@ -245,7 +246,7 @@ private:
     std::string fieldid_;
     platform::Json forwardDictionary_;
     platform::Json forwardRecetArray_ = platform::Json::array();
-    platform::Json dataArray_ = platform::Json::array();
+    ChatMessages dataArray_;
     std::string minIdNotIncludeSelf_;
     std::string maxIdNotIncludeSelf_;
     bool refreshing_ = false;

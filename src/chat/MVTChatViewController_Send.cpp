@@ -53,7 +53,7 @@ std::string withoutPngEnding(const std::string& name) {
 
 std::int64_t MVTChatViewController::temporaryId() const {
     if (dataArray_.empty()) return static_cast<std::int64_t>(std::floor(Clock::current()->now()));
-    return integerValue(textOf(dataArray_.back(), "sendTime")) + 1;
+    return integerValue(dataArray_.row(dataArray_.size() - 1).sendTime) + 1;
 }
 
 Json MVTChatViewController::temporaryRow(std::int64_t id, const std::string& text, const Json& attachments) const {
@@ -360,9 +360,10 @@ void MVTChatViewController::deleteSuccess() {
     // The list may have been refilled while the request ran: the held message goes by
     // its id (and row number), wherever it now stands.
     const std::string nid = textOf(selectChatDic_, "nid");
-    for (auto it = dataArray_.begin(); it != dataArray_.end(); ++it) {
-        if (textOf(*it, "id") == selectChatId_ && (nid == "(null)" || textOf(*it, "nid") == nid)) {
-            dataArray_.erase(it);
+    for (std::size_t i = 0; i < dataArray_.size(); ++i) {
+        const MVTMessageRow& row = dataArray_.row(i);
+        if (std::to_string(row.msgid) == selectChatId_ && (nid == "(null)" || std::to_string(row.nid) == nid)) {
+            dataArray_.erase(i);
             break;
         }
     }

@@ -340,30 +340,23 @@ std::int64_t storeMessages(const Json& messages, const std::string& userId, bool
     return last;
 }
 
-Json messageRecord(const Row& row) {
-    // Keys go in in their sorted order, each placed at the end without a search: a long
-    // conversation is read in the time of its rows.
-    Json::object_t message;
-    auto put = [&message](const char* key, Json value) { message.emplace_hint(message.end(), key, std::move(value)); };
-    std::string attachmentsText = row.text(9);
-    if (!attachmentsText.empty()) {
-        Json attachments = parseContainer(attachmentsText, Json::array());
-        if (!attachments.empty()) put("attachments", std::move(attachments));
-    }
-    put("fieldid", row.text(5));
-    put("forumid", row.text(4));
-    put("friendid", row.text(3));
-    put("id", std::to_string(row.int64(1)));
-    put("isReaded", std::to_string(row.int32(10)));
-    put("issuccess", std::to_string(row.int32(11)));
-    put("msg", row.text(7));
-    put("name", row.text(12));
-    put("nid", std::to_string(row.int64(0)));
-    put("role", row.text(13));
-    put("sendTime", row.text(8));
-    put("status", std::to_string(row.int32(6)));
-    put("uid", row.text(2));
-    return Json(std::move(message));
+MVTMessageRow messageRow(const Row& row) {
+    MVTMessageRow message;
+    message.nid = row.int64(0);
+    message.msgid = row.int64(1);
+    message.userid = row.text(2);
+    message.friendid = row.text(3);
+    message.forumid = row.text(4);
+    message.fieldid = row.text(5);
+    message.status = row.int32(6);
+    message.msg = row.text(7);
+    message.sendTime = row.text(8);
+    message.attachments = row.text(9);
+    message.isread = row.int32(10);
+    message.issuccess = row.int32(11);
+    message.name = row.text(12);
+    message.role = row.text(13);
+    return message;
 }
 
 std::string msgSelect(const char* where) {
@@ -371,6 +364,30 @@ std::string msgSelect(const char* where) {
 }
 
 }  // namespace
+
+Json MVTMessageRow::record() const {
+    // Keys go in in their sorted order, each placed at the end without a search.
+    Json::object_t message;
+    auto put = [&message](const char* key, Json value) { message.emplace_hint(message.end(), key, std::move(value)); };
+    if (!attachments.empty()) {
+        Json list = parseContainer(attachments, Json::array());
+        if (!list.empty()) put("attachments", std::move(list));
+    }
+    put("fieldid", fieldid);
+    put("forumid", forumid);
+    put("friendid", friendid);
+    put("id", std::to_string(msgid));
+    put("isReaded", std::to_string(isread));
+    put("issuccess", std::to_string(issuccess));
+    put("msg", msg);
+    put("name", name);
+    put("nid", std::to_string(nid));
+    put("role", role);
+    put("sendTime", sendTime);
+    put("status", std::to_string(status));
+    put("uid", userid);
+    return Json(std::move(message));
+}
 
 // ---- Open steps ------------------------------------------------------------------------------
 
@@ -652,11 +669,13 @@ bool MVTtirraDataBase::deleteMSGRow(std::int64_t rowId) {
     return session.run("DELETE FROM MSGtable WHERE id=?", {rowId});
 }
 
-Json MVTtirraDataBase::selectMSGListwith(const std::string& userId, const std::string& friendId,
-                                         const std::optional<std::string>& forumId, const std::string& fieldId) {
+std::vector<MVTMessageRow> MVTtirraDataBase::selectMSGRowswith(const std::string& userId,
+                                                                const std::string& friendId,
+                                                                const std::optional<std::string>& forumId,
+                                                                const std::string& fieldId) {
     Session session(kMSGtable);
-    Json messages = Json::array();
-    auto onRow = [&](const Row& row) { messages.push_back(messageRecord(row)); };
+    std::vector<MVTMessageRow> messages;
+    auto onRow = [&](const Row& row) { messages.push_back(messageRow(row)); };
     if (forumId) {
         session.select(
             msgSelect("where userid=? and forumid=? and fieldid=? ORDER BY sendTime ASC,msgid ASC").c_str(),
@@ -668,6 +687,14 @@ Json MVTtirraDataBase::selectMSGListwith(const std::string& userId, const std::s
                 .c_str(),
             {userId, friendId}, onRow);
     }
+    return messages;
+}
+
+Json MVTtirraDataBase::selectMSGListwith(const std::string& userId, const std::string& friendId,
+                                         const std::optional<std::string>& forumId, const std::string& fieldId) {
+    Json messages = Json::array();
+    for (const MVTMessageRow& row : selectMSGRowswith(userId, friendId, forumId, fieldId))
+        messages.push_back(row.record());
     return messages;
 }
 

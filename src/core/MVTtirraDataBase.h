@@ -23,6 +23,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+// One row of the message cache as stored, read without building its dictionary: a long
+// conversation is held in these and each message's dictionary made only when it is used.
+struct MVTMessageRow {
+    std::int64_t nid = 0;  // the table's row number
+    std::int64_t msgid = 0;
+    std::string userid, friendid, forumid, fieldid;
+    int status = 0;
+    std::string msg, sendTime;
+    std::string attachments;  // JSON text, empty when there are none
+    int isread = 0;
+    int issuccess = 0;
+    std::string name, role;
+
+    // The message's dictionary, as MVTtirraDataBase::selectMSGListwith gives it.
+    nlohmann::json record() const;
+};
 
 class MVTtirraDataBase {
 public:
@@ -150,6 +168,10 @@ public:
     // The conversation, oldest first (by send time, then message id).
     static Json selectMSGListwith(const std::string& userId, const std::string& friendId,
                                   const std::optional<std::string>& forumId, const std::string& fieldId);
+    // The same rows in the same order, as stored (see MVTMessageRow::record).
+    static std::vector<MVTMessageRow> selectMSGRowswith(const std::string& userId, const std::string& friendId,
+                                                        const std::optional<std::string>& forumId,
+                                                        const std::string& fieldId);
     // Message id of the user's latest message; nothing when there is none.
     static std::optional<std::string> selectFirstMSG(const std::string& userId);
     // Whether a message with this service id is cached, for any user.
