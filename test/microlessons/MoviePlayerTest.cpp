@@ -82,9 +82,7 @@ protected:
     platform::ObserverToken finishToken, stateToken;
 };
 
-// Off until the player finishes a clip on the test clock: the finished notification never
-// comes within the bound.
-TEST_F(MoviePlayerTest, DISABLED_TwoSecondClipPlaysEveryPictureToTheEndInItsColour) {
+TEST_F(MoviePlayerTest, TwoSecondClipPlaysEveryPictureToTheEndInItsColour) {
     testing_support::MovieSpec spec;
     spec.container = "mp4";
     spec.seconds = 2;
@@ -114,9 +112,7 @@ TEST_F(MoviePlayerTest, DISABLED_TwoSecondClipPlaysEveryPictureToTheEndInItsColo
     EXPECT_EQ(player->picturesShown(), 100);
 }
 
-// Off until the player finishes a clip on the test clock: the finished notification never
-// comes within the bound.
-TEST_F(MoviePlayerTest, DISABLED_PauseHoldsThePictureAndStopGoesBackToTheStart) {
+TEST_F(MoviePlayerTest, PauseHoldsThePictureAndStopGoesBackToTheStart) {
     makePlayer(clip("moving.mov", {}).string());
     player->play();
     ASSERT_TRUE(pumpUntil([&] { return player->picturesShown() == 1; }));
@@ -140,9 +136,7 @@ TEST_F(MoviePlayerTest, DISABLED_PauseHoldsThePictureAndStopGoesBackToTheStart) 
     EXPECT_EQ(states, (std::vector<int>{1, 2, 0}));
 }
 
-// Off until the player finishes a clip on the test clock: the finished notification never
-// comes within the bound.
-TEST_F(MoviePlayerTest, DISABLED_StreamPlaysOverHttpWithTheControlsCountingDown) {
+TEST_F(MoviePlayerTest, StreamPlaysOverHttpWithTheControlsCountingDown) {
     testing_support::MovieSpec spec;
     spec.container = "mp4";
     const fs::path path = clip("stream.mp4", spec);

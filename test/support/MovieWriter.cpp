@@ -32,6 +32,9 @@ struct MovieOutput {
     }
     void drain(AVCodecContext* codec, AVStream* stream) {
         while (avcodec_receive_packet(codec, packet) >= 0) {
+            // Without a length the last picture gets none in the index, and readers that
+            // follow the index's edit list leave it out.
+            if (packet->duration == 0 && codec->codec_type == AVMEDIA_TYPE_VIDEO) packet->duration = 1;
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
             av_interleaved_write_frame(format, packet);

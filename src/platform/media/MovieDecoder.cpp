@@ -111,6 +111,9 @@ void MovieDecoder::seek(double seconds) {
         frames_.clear();
         sound_.clear();
         soundTime_ = seekTarget_;
+        // A player that went back to the start must not read the old end before the
+        // thread has moved.
+        if (state_ == MovieDecoderState::Ended) state_ = MovieDecoderState::Ready;
     }
     room_.notify_all();
 }
@@ -298,7 +301,12 @@ void MovieDecoder::run() {
             if (status != AVERROR_EOF) log("Movie %s ended early: %s", url_.c_str(), averror(status).c_str());
             if (!ok) break;
             reachedEnd = true;
-            setState(MovieDecoderState::Ended);
+            {
+                // A seek asked for meanwhile goes on from its target instead.
+                std::lock_guard lock(mutex_);
+                if (!seekRequested_) state_ = MovieDecoderState::Ended;
+            }
+            if (changed_) changed_();
             continue;
         }
         if (packet->stream_index == video.index) {

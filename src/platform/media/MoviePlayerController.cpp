@@ -12,6 +12,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -19,8 +20,14 @@ namespace platform {
 
 namespace {
 
-// How often the player looks for the next picture (the pictures also arrive by themselves).
+// The longest the player waits before it looks again (the pictures also arrive by
+// themselves, and the player wakes when the next queued one is due).
 constexpr double kFrameInterval = 1.0 / 60;
+// A picture whose time is this close ahead counts as due. Clock times are large numbers of
+// seconds since 1970, so the time played, a difference of two of them, is off by a few
+// tenths of a microsecond; without the slack a picture due at exactly the time reached
+// waits for the next step and every later one lags a picture behind.
+constexpr double kDueSlack = 0.001;
 
 ImageRef pictureFromFrame(const MovieFrame& frame) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, frame.width, frame.height);
@@ -162,17 +169,12 @@ void MoviePlayerController::play() {
         // Played to its end: again from the start.
         position_ = 0;
         lastShown_ = 0;
+        shownFirstPicture_ = false;  // the clock starts again with the first picture
         decoder_->seek(0);
         if (sound_) sound_->flush();
     }
     startedAt_ = now();
     if (sound_) sound_->setPaused(false);
-    if (!frameTimer_ || !frameTimer_->isValid()) {
-        std::weak_ptr<MoviePlayerController> weak = shared_from_this();
-        frameTimer_ = RunLoop::main().scheduleTimer(kFrameInterval, true, [weak](Timer&) {
-            if (auto self = weak.lock()) self->tick();
-        });
-    }
     setState(MoviePlaybackState::Playing);
     tick();
 }
@@ -242,7 +244,7 @@ void MoviePlayerController::tick() {
     MovieFrame frame;
     // The first picture shows as soon as it is there; the clock starts with it.
     if (!shownFirstPicture_ && decoder_->hasQueuedFrame()) startedAt_ = now() - (position_ - decoder_->nextFrameTime());
-    if (decoder_->takeFrameDueAt(currentPlaybackTime(), frame)) {
+    if (decoder_->takeFrameDueAt(currentPlaybackTime() + kDueSlack, frame)) {
         lastShown_ = frame.pts;
         view_->setPicture(pictureFromFrame(frame));
         ++picturesShown_;
@@ -256,6 +258,22 @@ void MoviePlayerController::tick() {
         return;
     }
     updateControls();
+    scheduleTick();
+}
+
+void MoviePlayerController::scheduleTick() {
+    if (frameTimer_) frameTimer_->invalidate();
+    // Woken when the next queued picture is due, so that it shows on time whatever the
+    // clock (a manual clock moves straight to that time and stops there).
+    double wait = kFrameInterval;
+    const double next = decoder_->nextFrameTime();
+    // Half the slack early: a timer set for the very time a manual clock stops at may fall
+    // a rounding step after it.
+    if (next >= 0) wait = std::clamp(next - currentPlaybackTime() - kDueSlack / 2, 0.0, kFrameInterval);
+    std::weak_ptr<MoviePlayerController> weak = shared_from_this();
+    frameTimer_ = RunLoop::main().performAfter(wait, [weak] {
+        if (auto self = weak.lock()) self->tick();
+    });
 }
 
 void MoviePlayerController::updateControls() {

@@ -117,6 +117,7 @@ private:
     void startDecoder();
     void releaseDecoder();
     void tick();
+    void scheduleTick();
     void setState(MoviePlaybackState state);
     void finish(MovieFinishReason reason, const std::string& error);
     bool usesSoundClock() const;
