@@ -2,7 +2,8 @@
 // group, a teacher's classes and the school's receiver groups with their new-notice marks,
 // who read a notice, reminders by private letter or SMS, and publishing (multipart), after
 // which the notice heads the lists of its receivers; the course events of the notification
-// centre, 12 for every user, and their removal per user.
+// centre, 12 for every user, and their removal per user; with them the campus news and the
+// discussion channels.
 //
 // The sample notices come from notices.json; what is published while the service runs is
 // kept until it stops. Every access to that state holds one lock. Pictures of the notices
@@ -19,6 +20,9 @@
 #include <sstream>
 
 namespace sample_service {
+
+// Campus news and the discussion channels (routes_news.cpp), served beside the notices.
+void addNewsRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 
 namespace {
 
@@ -135,6 +139,7 @@ Reply courseEventPage(NoticeStore& store, const RecordedRequest& request) {
 }  // namespace
 
 void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory) {
+    addNewsRoutes(service, dataDirectory);
     auto store = std::make_shared<NoticeStore>();
     const json sample = readDataFile(dataDirectory, "notices.json");
     if (sample.is_object()) {
