@@ -1,11 +1,13 @@
 // The personal space: one page (a loopback reply of 20 posts of every kind from the sample
 // service, parsed, every row measured by building its cell, the first screen laid out,
 // where every shown row is built a second time), and one full-screen frame of that
-// timeline (320 x 568 points at scale 2). Time per page and per frame; the aims are 10 ms
-// and 8 ms.
+// timeline (320 x 568 points at scale 2); full-screen frames of the 我 tab and of the reminder
+// settings. Time per page and per frame; the aims are 10 ms and 8 ms.
 #include "support/ScreenBench.h"
 
+#include "me/MVTNewsAlertViewController.h"
 #include "me/MVTTimeSpaceViewController.h"
+#include "me/MVTUserSettingViewController.h"
 #include "shell/myNavigationController.h"
 #include "shell/myTableView.h"
 
@@ -57,6 +59,23 @@ void BM_SpaceFrame(benchmark::State& state) {
     bench_support::timeWindowFrames(state, bench.window());
 }
 BENCHMARK(BM_SpaceFrame)->Unit(benchmark::kMillisecond);
+
+// A settings list at the root of a stack in the window, laid out and at rest.
+template <class Screen>
+void timeSettingsFrames(benchmark::State& state) {
+    SpaceBench bench;
+    auto screen = std::make_shared<Screen>();
+    bench.window().setRootViewController(myNavigationController::withRoot(screen));
+    RunLoop::main().runUntil([] { return animationsInFlight() == 0; }, 10);
+    RunLoop::main().runUntil([] { return false; }, 0.2);
+    bench_support::timeWindowFrames(state, bench.window());
+}
+
+void BM_MeTabFrame(benchmark::State& state) { timeSettingsFrames<MVTUserSettingViewController>(state); }
+BENCHMARK(BM_MeTabFrame)->Unit(benchmark::kMillisecond);
+
+void BM_ReminderSettingsFrame(benchmark::State& state) { timeSettingsFrames<MVTNewsAlertViewController>(state); }
+BENCHMARK(BM_ReminderSettingsFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
