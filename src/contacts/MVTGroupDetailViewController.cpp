@@ -10,6 +10,7 @@
 #include "contacts/MVTSelectMemberViewController.h"
 #include "core/MVTPublicMethod.h"
 #include "core/ServiceAddress.h"
+#include "files/MVTGroupFilesViewController.h"
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 
@@ -568,5 +569,12 @@ void MVTGroupDetailViewController::goPhotos() {
     if (navigationController()) navigationController()->pushViewController(groupPhotosViewController_, true);
 }
 
-// The group file library is not built yet: the entry opens nothing.
-void MVTGroupDetailViewController::goFiles() {}
+void MVTGroupDetailViewController::goFiles() {
+    if (!groupFilesViewController_) {
+        groupFilesViewController_ = std::make_shared<MVTGroupFilesViewController>();
+        groupFilesViewController_->setForumId(groupId_);
+        groupFilesViewController_->setFieldId(groupType_);
+        groupFilesViewController_->setIsmanager(userType_);
+    }
+    if (navigationController()) navigationController()->pushViewController(groupFilesViewController_, true);
+}

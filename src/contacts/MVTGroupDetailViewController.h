@@ -24,6 +24,7 @@ class View;
 
 class MVTGongGaoViewController;
 class MVTGroupPhotosViewController;
+class MVTGroupFilesViewController;
 
 class MVTGroupDetailViewController : public ViewViewController, public platform::AlertViewDelegate {
 public:
@@ -57,6 +58,7 @@ public:
     std::shared_ptr<platform::ProgressHUD> HUD() const { return hud_; }
     std::shared_ptr<MVTGongGaoViewController> gongGaoViewController() const { return gongGaoViewController_; }
     std::shared_ptr<MVTGroupPhotosViewController> groupPhotosViewController() const { return groupPhotosViewController_; }
+    std::shared_ptr<MVTGroupFilesViewController> groupFilesViewController() const { return groupFilesViewController_; }
 
     // ---- Operations
     void viewDidLoad() override;
@@ -110,5 +112,6 @@ private:
     std::shared_ptr<platform::HttpRequestOperation> running_;
     std::shared_ptr<MVTGongGaoViewController> gongGaoViewController_;
     std::shared_ptr<MVTGroupPhotosViewController> groupPhotosViewController_;
+    std::shared_ptr<MVTGroupFilesViewController> groupFilesViewController_;
     platform::ObserverToken detailToken_;
 };

@@ -2,6 +2,7 @@
 // and uploader, a file sent without length, uploads that then list, and group removal.
 #include "FilesFixture.h"
 
+#include "contacts/MVTGroupDetailViewController.h"
 #include "files/MVTFilesManagersViewController.h"
 #include "files/MVTGroupFilesViewController.h"
 #include "core/MVTPublicMethod.h"
@@ -121,6 +122,29 @@ TEST_F(SampleLibraryTest, AGroupManagerRemovesAFileAndTheListLoadsWithoutIt) {
     driver->pressAlertButton(0);
     screen->deleteFiles("962");
     ASSERT_TRUE(pumpUntil([&] { return driver->alert() && driver->alert()->title() == "删除文件失败"; }));
+}
+
+TEST_F(SampleLibraryTest, TheGroupProfileOpensOneGroupLibraryWithTheViewersMemberType) {
+    signIn("teacher");
+    auto profile = std::make_shared<MVTGroupDetailViewController>();
+    profile->setGroupId("601");
+    profile->setGroupType("3");
+    showRoot(profile);
+    ASSERT_TRUE(pumpUntil([&] { return !profile->userType().empty() && !profile->isLoadIng(); }));
+    profile->goFiles();
+    advance(1);
+    auto library = std::dynamic_pointer_cast<MVTGroupFilesViewController>(top());
+    ASSERT_TRUE(library);
+    EXPECT_EQ(library->forumId(), "601");
+    EXPECT_EQ(library->fieldId(), "3");
+    EXPECT_EQ(library->ismanager(), profile->userType());
+    EXPECT_TRUE(library->selectBtn());  // the creator may upload
+    ASSERT_TRUE(pumpUntil([&] { return library->allDataArray().size() == 3; }));
+    navigation->popViewController(false);
+    profile->goFiles();
+    advance(1);
+    EXPECT_EQ(top(), library);
+    EXPECT_EQ(requestsTo(kGroupList).size(), 1u);  // pushed again, not loaded again
 }
 
 }  // namespace
