@@ -87,10 +87,13 @@ void HostOptions::apply() const {
     }
     if (!baseUrl.empty()) setenv("TIRRA_BASE_URL", baseUrl.c_str(), 1);
     platform::Screen::mainScreen().setSize({width, height});
-    // The photo library shows the pictures of a folder, as the camera shows its frames.
-    if (const char* folder = std::getenv(platform::PhotoLibrary::kFolderVariable))
-        platform::ImagePickerController::setSourceFiles(platform::ImagePickerSourceType::PhotoLibrary,
-                                                        platform::PhotoLibrary::picturesInFolder(folder));
+    // The photo library shows the pictures and videos of a folder, as the camera shows its
+    // frames: <home>/Media/PhotoLibrary unless another folder is named.
+    const char* folder = std::getenv(platform::PhotoLibrary::kFolderVariable);
+    platform::ImagePickerController::setSourceFiles(
+        platform::ImagePickerSourceType::PhotoLibrary,
+        platform::PhotoLibrary::assetsInFolder(folder ? std::filesystem::path(folder)
+                                                      : platform::Paths::home() / platform::PhotoLibrary::kHomeFolder));
     followInterfaceLanguage();
 }
 

@@ -119,6 +119,7 @@ json openMicroLessons() {
                        {"schoolName", i % 3 ? "实验小学" : "第一中学"},
                        {"views", 20 + 7 * i},
                        {"description", std::string("开放微课：") + kOpenMicroTitles[i]},
+                       {"levelId", std::to_string(1 + i / 10)},
                        {"subjectId", std::to_string(1 + i % 3)},
                        {"tagId", std::to_string(1 + i % 2)}};
         if (i == 4) lesson.erase("views");
@@ -148,11 +149,13 @@ void addMicroListRoutes(SampleService& service) {
     const json open = openMicroLessons();
     service.route("POST", "services/norvo/global/micro/resource/list", [open](const RecordedRequest& request) {
         const std::string search = microField(request, "searchParam");
+        const std::string level = microField(request, "levelId");
         const std::string subject = microField(request, "subjectId");
         const std::string tag = microField(request, "tagId");
         json found = json::array();
         for (const auto& lesson : open) {
             if (!search.empty() && lesson.value("resourceName", "").find(search) == std::string::npos) continue;
+            if (!level.empty() && lesson.value("levelId", "") != level) continue;
             if (!subject.empty() && lesson.value("subjectId", "") != subject) continue;
             if (!tag.empty() && lesson.value("tagId", "") != tag) continue;
             found.push_back(lesson);

@@ -281,6 +281,7 @@ void MVTMicroLessonViewController::toUpMicro() {
 void MVTMicroLessonViewController::toSelectAssets() {
     auto picker = std::make_shared<AssetsPickerController>();
     picker->setMaximumNumberOfSelection(1);
+    picker->setAssetsFilter(AssetsFilter::Videos);
     picker->setDelegate(weakAs<AssetsPickerControllerDelegate>());
     presentViewController(picker, true);
 }

@@ -127,6 +127,7 @@ void MVTUpMicroInfoViewController::setMicroAssetWith(const std::string& assetPat
     thumbnail->setClipsToBounds(true);
     thumbnail->setBorderColor(Color::whiteColor());
     thumbnail->setBorderWidth(0.5);
+    uploadstatus::showVideoThumbnail(*thumbnail, assetPath);
     uploadstatus::addVideoBadge(*thumbnail);
     view()->addSubview(thumbnail);
 }

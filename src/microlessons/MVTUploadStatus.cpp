@@ -3,6 +3,7 @@
 #include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 
+#include "platform/ui/AssetsPickerController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -50,7 +51,15 @@ void addVideoBadge(View& thumbnail) {
     badge->setTextAlignment(TextAlignment::Center);
     badge->setFont(Font::systemFontOfSize(12));
     badge->setText(localized("视频"));
+    auto camera = std::make_shared<ImageView>(Rect(5, 4, 15, 8));
+    camera->setBackgroundColor(Color::clear());
+    camera->setImage(Image::imageNamed("AssetsPickerVideo"));
+    badge->addSubview(camera);
     thumbnail.addSubview(badge);
+}
+
+void showVideoThumbnail(ImageView& thumbnail, const std::string& videoPath) {
+    thumbnail.setImage(PickedAsset{videoPath}.thumbnail(thumbnail.frame().width()));
 }
 
 std::string listedName(const std::string& fileName) { return fileName.substr(0, fileName.find('.')) + ".mp4"; }
@@ -150,6 +159,7 @@ void MVTSubmitMicroViewController::viewDidLoad() {
 
     const std::string asset = slotAssetPath();
     if (!asset.empty()) {
+        uploadstatus::showVideoThumbnail(*imageView_, asset);
         nameLa_->setText(uploadstatus::listedName(std::filesystem::path(asset).filename().string()));
         nameLa_->sizeToFit();
         stateLa_->setText(localized("转码中..."));

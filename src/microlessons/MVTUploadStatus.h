@@ -25,6 +25,8 @@ void forgetLastResult();
 const std::string& lastResult();
 // The dark "视频" band across the bottom of a 100-point video thumbnail.
 void addVideoBadge(platform::View& thumbnail);
+// A video file's first picture on a thumbnail view (nothing when none decodes).
+void showVideoThumbnail(platform::ImageView& thumbnail, const std::string& videoPath);
 // The name the upload shows: the file name up to its first "." followed by ".mp4".
 std::string listedName(const std::string& fileName);
 

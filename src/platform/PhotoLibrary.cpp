@@ -67,8 +67,9 @@ std::shared_ptr<AssetRepresentation> PhotoLibrary::assetForURL(const std::string
     return std::make_shared<AssetRepresentation>(path);
 }
 
-std::vector<std::filesystem::path> PhotoLibrary::picturesInFolder(const std::filesystem::path& folder) {
-    static const std::vector<std::string> kPictureExtensions = {"JPG", "JPEG", "PNG", "GIF", "BMP"};
+std::vector<std::filesystem::path> PhotoLibrary::assetsInFolder(const std::filesystem::path& folder) {
+    static const std::vector<std::string> kPictureExtensions = {"JPG", "JPEG", "PNG", "GIF", "BMP",
+                                                                "MOV", "MP4", "M4V", "3GP"};
     std::vector<std::filesystem::path> files;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {

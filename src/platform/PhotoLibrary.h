@@ -36,11 +36,14 @@ public:
     // The asset an address names; nullptr (and `error` filled) when the address is not one
     // of ours or the file is gone.
     static std::shared_ptr<AssetRepresentation> assetForURL(const std::string& url, std::string* error);
-    // The picture files of a folder (by extension: jpg, jpeg, png, gif, bmp), by name, for
-    // a host that feeds the library from a folder; empty when the folder cannot be read.
-    static std::vector<std::filesystem::path> picturesInFolder(const std::filesystem::path& folder);
-    // The environment variable naming that folder.
+    // The picture and movie files of a folder (by extension: jpg, jpeg, png, gif, bmp, mov,
+    // mp4, m4v, 3gp), by name, for a host that feeds the library from a folder; empty when
+    // the folder cannot be read.
+    static std::vector<std::filesystem::path> assetsInFolder(const std::filesystem::path& folder);
+    // The environment variable naming another folder than the home's own.
     static constexpr const char* kFolderVariable = "TIRRA_PHOTO_LIBRARY";
+    // The library's folder under the home folder.
+    static constexpr const char* kHomeFolder = "Media/PhotoLibrary";
 };
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/VideoExport.h"
 
+#include "platform/FfmpegHandles.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -17,26 +19,17 @@ namespace platform {
 
 namespace {
 
-struct InputCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
+using ffmpeg::Codec;
+using ffmpeg::Frame;
+using ffmpeg::Input;
+using ffmpeg::Packet;
+using ffmpeg::SwsFree;
+
 struct OutputCloser {
     void operator()(AVFormatContext* c) const {
         if (c->pb) avio_closep(&c->pb);
         avformat_free_context(c);
     }
-};
-struct CodecCloser {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SwsFree {
-    void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
 struct SwrFree {
     void operator()(SwrContext* s) const { swr_free(&s); }
@@ -44,11 +37,7 @@ struct SwrFree {
 struct FifoFree {
     void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
 };
-using Input = std::unique_ptr<AVFormatContext, InputCloser>;
 using Output = std::unique_ptr<AVFormatContext, OutputCloser>;
-using Codec = std::unique_ptr<AVCodecContext, CodecCloser>;
-using Frame = std::unique_ptr<AVFrame, FrameFree>;
-using Packet = std::unique_ptr<AVPacket, PacketFree>;
 
 std::string errorText(int code) {
     char buffer[AV_ERROR_MAX_STRING_SIZE] = {};

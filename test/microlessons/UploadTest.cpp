@@ -11,8 +11,11 @@
 #include "shell/myTableView.h"
 
 #include "platform/Paths.h"
+#include "platform/PhotoLibrary.h"
 #include "platform/Reachability.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/AssetsPickerController.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TableViewCell.h"
@@ -183,6 +186,56 @@ TEST_F(UploadTest, AResultNoScreenSawIsShownByTheNextStatusScreen) {
 TEST_F(UploadTest, ListedNames) {
     const std::pair<const char*, const char*> cases[] = {{"clip.MOV", "clip.mp4"}, {"a.b.mov", "a.mp4"}, {"clip", "clip.mp4"}};
     for (const auto& [name, listed] : cases) EXPECT_EQ(uploadstatus::listedName(name), listed);
+}
+
+TEST_F(UploadTest, PickerOffersTheLibrarysVideosByTheirFirstPicture) {
+    const fs::path folder = platform::Paths::home() / "Media" / "PhotoLibrary";
+    fs::create_directories(folder);
+    MovieSpec red;
+    red.color = std::array<std::uint8_t, 3>{220, 30, 30};
+    ASSERT_TRUE(writeMovie(folder / "a-red.MOV", red));
+    MovieSpec mp4;
+    mp4.container = "mp4";
+    ASSERT_TRUE(writeMovie(folder / "b-gradient.mp4", mp4));
+    std::ofstream(folder / "c-broken.mp4", std::ios::binary) << "no movie in here";
+    std::ofstream(folder / "d-photo.png", std::ios::binary) << platform::Image::imageWithColor(platform::Color::red(), {8, 8})->pngData();
+    platform::ImagePickerController::setSourceFiles(platform::ImagePickerSourceType::PhotoLibrary,
+                                                    platform::PhotoLibrary::assetsInFolder(folder));
+
+    auto list = showRoot(std::make_shared<MVTMicroLessonViewController>());
+    list->toUpMicro();
+    std::shared_ptr<platform::AssetsPickerController> picker;
+    ASSERT_TRUE(pumpUntil([&] {
+        picker = std::dynamic_pointer_cast<platform::AssetsPickerController>(list->presentedViewController());
+        return picker != nullptr;
+    }));
+    EXPECT_EQ(picker->maximumNumberOfSelection(), 1u);
+    // Videos only, a photo left out; a file that is no movie shows without a picture.
+    const std::vector<fs::path> videos = {folder / "a-red.MOV", folder / "b-gradient.mp4", folder / "c-broken.mp4"};
+    ASSERT_EQ(picker->offered(), videos);
+    platform::PickedAsset first{videos[0]};
+    EXPECT_EQ(first.filename(), "a-red.MOV");
+    EXPECT_EQ(first.size(), static_cast<long long>(fs::file_size(videos[0])));
+    auto thumbnail = first.thumbnail(40);
+    ASSERT_TRUE(thumbnail);
+    // The 4:3 picture in the middle of a black square, in the movie's colour.
+    const int side = thumbnail->pixelWidth();
+    EXPECT_EQ(thumbnail->pixelHeight(), side);
+    const std::uint32_t middle = thumbnail->pixelAt(side / 2, side / 2);
+    EXPECT_NEAR(int((middle >> 16) & 0xff), 220, 12);
+    EXPECT_NEAR(int((middle >> 8) & 0xff), 30, 12);
+    EXPECT_EQ(thumbnail->pixelAt(side / 2, 0) & 0xffffff, 0u);
+    EXPECT_FALSE(platform::PickedAsset{videos[2]}.thumbnail(40));
+
+    // One pick goes on to the form, whose thumbnail is the video's first picture.
+    ASSERT_TRUE(picker->toggleAssetAtIndex(0));
+    EXPECT_FALSE(picker->toggleAssetAtIndex(1));
+    picker->finish();
+    advance(MVTMicroLessonViewController::kPickedPushDelay);
+    ASSERT_TRUE(pumpUntil([&] { return std::dynamic_pointer_cast<MVTUpMicroInfoViewController>(top()) != nullptr; }));
+    auto form = std::dynamic_pointer_cast<MVTUpMicroInfoViewController>(top());
+    EXPECT_EQ(form->nowAsset(), videos[0].string());
+    platform::ImagePickerController::resetSources();
 }
 
 TEST_F(UploadTest, ListUploadBarGoesToTheFormThenTheStatusWhileTheSlotIsTaken) {

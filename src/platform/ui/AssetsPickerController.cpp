@@ -1,11 +1,16 @@
 #include "platform/ui/AssetsPickerController.h"
 
+#include "platform/VideoStill.h"
+
 #include "platform/ui/Button.h"
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 
+#include <cairo.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -24,17 +29,57 @@ ImageRef PickedAsset::fullScreenImage() const {
     return image->redrawnToSize({std::round(image->pixelWidth() * fit), std::round(image->pixelHeight() * fit)}, 1);
 }
 
+bool PickedAsset::isVideo() const {
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return extension == ".mov" || extension == ".mp4" || extension == ".m4v" || extension == ".3gp";
+}
+
+std::string PickedAsset::filename() const { return file.filename().string(); }
+
+long long PickedAsset::size() const {
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(file, error);
+    return error ? -1 : static_cast<long long>(bytes);
+}
+
 ImageRef PickedAsset::thumbnail(double side) const {
+    if (isVideo()) return videoThumbnail(side);
     auto image = fullResolutionImage();
     return image ? image->redrawnToSize({side, side}, image->scale()) : nullptr;
+}
+
+ImageRef PickedAsset::videoThumbnail(double side) const {
+    const double scale = Screen::mainScreen().scale();
+    VideoStill still;
+    if (!firstVideoStill(file, static_cast<int>(std::ceil(side * scale)), still)) return nullptr;
+    cairo_surface_t* picture =
+        cairo_image_surface_create_for_data(still.pixels.data(), CAIRO_FORMAT_ARGB32, still.width, still.height, still.width * 4);
+    const int pixels = static_cast<int>(std::ceil(side * scale));
+    cairo_surface_t* square = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels, pixels);
+    cairo_t* cr = cairo_create(square);
+    // The picture in the middle of a black square.
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_set_source_surface(cr, picture, (pixels - still.width) / 2.0, (pixels - still.height) / 2.0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(picture);
+    auto image = Image::fromSurface(square, scale);
+    cairo_surface_destroy(square);
+    return image;
 }
 
 const std::vector<std::filesystem::path>& AssetsPickerController::offered() {
     if (!loaded_) {
         loaded_ = true;
-        // Photos only: a video or a file that does not decode is not offered.
-        for (auto& file : ImagePickerController::sourceFiles(ImagePickerSourceType::PhotoLibrary))
-            if (Image::imageWithContentsOfFile(file)) offered_.push_back(file);
+        // Photos only (a video or a file that does not decode is not offered), or videos only.
+        for (auto& file : ImagePickerController::sourceFiles(ImagePickerSourceType::PhotoLibrary)) {
+            const bool video = PickedAsset{file}.isVideo();
+            if (filter_ == AssetsFilter::Videos ? video : !video && Image::imageWithContentsOfFile(file))
+                offered_.push_back(file);
+        }
     }
     return offered_;
 }
