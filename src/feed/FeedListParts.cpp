@@ -2,6 +2,9 @@
 
 #include "feed/PostRecord.h"
 
+#include "shell/InternationalControl.h"
+
+#include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "core/MVTVoiceJoiner.h"
 
@@ -16,6 +19,56 @@
 using namespace platform;
 
 namespace feedlist {
+
+namespace {
+
+// A 64-bit mix (from splitmix64) to fold one value into the running digest.
+std::uint64_t mixDigest(std::uint64_t digest, std::uint64_t value) {
+    std::uint64_t z = digest ^ (value + 0x9e3779b97f4a7c15ULL + (digest << 6) + (digest >> 2));
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+std::uint64_t digestText(std::uint64_t digest, std::string_view text) {
+    return mixDigest(mixDigest(digest, text.size()), std::hash<std::string_view>{}(text));
+}
+
+std::uint64_t digestValue(std::uint64_t digest, const Json& value) {
+    digest = mixDigest(digest, std::uint64_t(value.type()));
+    switch (value.type()) {
+    case Json::value_t::object:
+        digest = mixDigest(digest, value.size());
+        for (auto entry = value.begin(); entry != value.end(); ++entry)
+            digest = digestValue(digestText(digest, entry.key()), *entry);
+        return digest;
+    case Json::value_t::array:
+        digest = mixDigest(digest, value.size());
+        for (const auto& entry : value) digest = digestValue(digest, entry);
+        return digest;
+    case Json::value_t::string: return digestText(digest, value.get_ref<const std::string&>());
+    case Json::value_t::boolean: return mixDigest(digest, value.get<bool>() ? 1 : 0);
+    case Json::value_t::number_integer: return mixDigest(digest, std::uint64_t(value.get<std::int64_t>()));
+    case Json::value_t::number_unsigned: return mixDigest(digest, value.get<std::uint64_t>());
+    case Json::value_t::number_float: return mixDigest(digest, std::hash<double>{}(value.get<double>()));
+    default: return digest;
+    }
+}
+
+}  // namespace
+
+std::uint64_t recordDigest(const Json& record) { return digestValue(0, record); }
+
+void PostHeightKeys::startLoad() {
+    const auto& account = MVTAccount::sharedInstance();
+    shared_ = "|" + std::to_string(Screen::mainScreen().bounds().width()) + "|" + account.userId().value_or("") + "|" +
+              account.role().value_or("") + "|" + InternationalControl::getUserlanguage();
+}
+
+std::string PostHeightKeys::keyFor(const Json& record) {
+    if (shared_.empty()) startLoad();
+    return std::to_string(recordDigest(record)) + shared_;
+}
 
 std::shared_ptr<Label> messageBar(const Rect& frame) {
     auto bar = std::make_shared<Label>(frame);

@@ -7,6 +7,7 @@
 #include "platform/Values.h"
 #include "platform/ui/Geometry.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,6 +30,23 @@ void fadeReloadNews(const std::shared_ptr<platform::Label>& label, std::function
 // The forward toast: rises from below `bottom`, stays a second and goes.
 void showTurnToast(std::shared_ptr<platform::Label>& label, platform::View& host, double bottom,
                    const std::string& text);
+// The keys under which a feed table remembers the height of a post row. A row is as high
+// as the record, the screen's width, who looks at it (own posts show their visibility) and
+// the language of the labels make it. The record goes in as a digest of its values, not
+// as its serialised text, and the rest, the same for every row, is worked out once a load.
+class PostHeightKeys {
+public:
+    // Run when the table starts a load (it asks for the number of rows first).
+    void startLoad();
+    std::string keyFor(const Json& record);
+
+private:
+    std::string shared_;
+};
+// A digest of every key and value of a record, in order; records that differ anywhere
+// differ in it (up to the odds of a 64-bit collision).
+std::uint64_t recordDigest(const Json& record);
+
 // Shows or hides the progress overlay kept in `hud` over `host`.
 void showHUD(std::shared_ptr<platform::View>& hud, const std::shared_ptr<platform::View>& host, bool show);
 

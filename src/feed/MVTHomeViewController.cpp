@@ -9,7 +9,6 @@
 #include "details/MVTRelevantMeViewController.h"
 
 #include "shell/AttachmentDownloadOverlay.h"
-#include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 #include "shell/MyTabBarController.h"
 #include "shell/myNavigationController.h"
@@ -192,7 +191,9 @@ int MVTHomeViewController::numberOfRowsInSection(TableView&, int section) {
     case 0: return int(adArray_.size());
     case 1: return relevantMeShow_;
     case 2: return int(newDynamicArray_.size());
-    default: return dataArray_.empty() ? 0 : int(dataArray_.size()) + 1;
+    default:
+        heightKeys_.startLoad();
+        return dataArray_.empty() ? 0 : int(dataArray_.size()) + 1;
     }
 }
 
@@ -301,13 +302,7 @@ double MVTHomeViewController::heightForRowAtIndexPath(TableView& tableView, cons
 std::string MVTHomeViewController::heightKeyForRowAtIndexPath(TableView&, const IndexPath& indexPath) {
     if (indexPath.section != kPostSection || indexPath.row >= int(dataArray_.size()))
         return "fixed:" + std::to_string(indexPath.section) + ":" + std::to_string(adH_);
-    // A post's height depends on the record, the screen's width, who looks at it (own
-    // posts show their visibility) and the language of the labels.
-    const auto& account = MVTAccount::sharedInstance();
-    const std::string record = dataArray_[size_t(indexPath.row)]->dump();
-    return std::to_string(std::hash<std::string>{}(record)) + ":" + std::to_string(record.size()) + "|" +
-           std::to_string(Screen::mainScreen().bounds().width()) + "|" + userId() + "|" +
-           account.role().value_or("") + "|" + InternationalControl::getUserlanguage();
+    return heightKeys_.keyFor(*dataArray_[size_t(indexPath.row)]);
 }
 
 void MVTHomeViewController::willDisplayCell(TableView&, TableViewCell&, const IndexPath& indexPath) {

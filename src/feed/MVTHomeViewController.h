@@ -1,6 +1,7 @@
 #pragma once
 
 #include "feed/MVTActivitiesViewController.h"
+#include "feed/FeedListParts.h"
 #include "feed/MVTSquareViewController.h"
 #include "feed/MVTTitleDownSelectView.h"
 #include "details/MVTDetailsViewController.h"
@@ -322,6 +323,7 @@ private:
     bool firstPageLoading_ = false;
     std::map<std::string, std::string> selectedDic_;
     std::shared_ptr<platform::Label> showCountLa_;
+    feedlist::PostHeightKeys heightKeys_;
     std::shared_ptr<platform::Label> selectLa_;
     std::string dynamicSelectStr_;
     std::shared_ptr<platform::View> titleView_;

@@ -9,7 +9,6 @@
 #include "feed/MVTPersonCell.h"
 #include "feed/PostRecord.h"
 
-#include "shell/InternationalControl.h"
 #include "shell/MVTAppDelegate.h"
 #include "shell/MyTabBarController.h"
 #include "shell/myTableView.h"
@@ -24,6 +23,8 @@
 #include "platform/StatisticsKit.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
+
+#include <unordered_map>
 
 using namespace platform;
 
@@ -249,11 +250,20 @@ void MVTSquareViewController::squareReloadNewData() {
                 const std::string text = localized("发现") + " " + std::to_string(posts.size()) + " " +
                                          localized("条") + localized("动态");
                 // A post already listed (by id) takes its new counts in place; the others
-                // go to the top in the reply's order.
+                // go to the top in the reply's order. The listed posts are looked up by id
+                // once, not walked for every post of the reply; the first with an id counts.
+                std::unordered_map<std::string, std::shared_ptr<Json>> listed;
+                for (const auto& record : self.squareArray_)
+                    if (const Json& id = valueFor(*record, "id"); !id.is_discarded()) listed.emplace(textOf(id), record);
                 for (auto it = posts.rbegin(); it != posts.rend(); ++it) {
-                    const int listed = self.postIndexWithId(textOf(**it, "id"));
-                    if (listed >= 0) *self.squareArray_[size_t(listed)] = **it;
-                    else self.squareArray_.insert(self.squareArray_.begin(), *it);
+                    const Json& id = valueFor(**it, "id");
+                    auto found = id.is_discarded() ? listed.end() : listed.find(textOf(id));
+                    if (found != listed.end()) {
+                        *found->second = **it;
+                        continue;
+                    }
+                    self.squareArray_.insert(self.squareArray_.begin(), *it);
+                    if (!id.is_discarded()) listed[textOf(id)] = *it;
                 }
                 self.isLoading_ = !self.squareArray_.empty();
                 self.showReloadNews(text);
@@ -364,6 +374,7 @@ void MVTSquareViewController::showHUDWithBool(bool show) { feedlist::showHUD(HUD
 int MVTSquareViewController::numberOfSectionsInTableView(TableView&) { return 1; }
 
 int MVTSquareViewController::numberOfRowsInSection(TableView&, int) {
+    heightKeys_.startLoad();
     return squareArray_.empty() ? 0 : int(squareArray_.size()) + 1;
 }
 
@@ -395,11 +406,7 @@ double MVTSquareViewController::heightForRowAtIndexPath(TableView& tableView, co
 
 std::string MVTSquareViewController::heightKeyForRowAtIndexPath(TableView&, const IndexPath& indexPath) {
     if (indexPath.row >= int(squareArray_.size())) return "more";
-    const auto& account = MVTAccount::sharedInstance();
-    const std::string record = squareArray_[size_t(indexPath.row)]->dump();
-    return std::to_string(std::hash<std::string>{}(record)) + ":" + std::to_string(record.size()) + "|" +
-           std::to_string(Screen::mainScreen().bounds().width()) + "|" + userId() + "|" +
-           account.role().value_or("") + "|" + InternationalControl::getUserlanguage();
+    return heightKeys_.keyFor(*squareArray_[size_t(indexPath.row)]);
 }
 
 void MVTSquareViewController::willDisplayCell(TableView&, TableViewCell&, const IndexPath& indexPath) {

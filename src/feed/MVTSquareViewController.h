@@ -1,5 +1,7 @@
 #pragma once
 
+#include "feed/FeedListParts.h"
+
 #include "details/MVTDetailsViewController.h"
 #include "details/MVTForwardViewController.h"
 #include "shell/EGORefreshTableHeaderView.h"
@@ -189,6 +191,7 @@ private:
     std::weak_ptr<MVTHomeViewController> delegate_;
     bool showAS_ = false;
     std::shared_ptr<platform::Label> showCountLa_;
+    feedlist::PostHeightKeys heightKeys_;
     std::shared_ptr<platform::Label> showTurnLa_;
     std::vector<int> indexPathsArr_;
     // The post whose detail screen was opened last (the detail screen edits this object).
