@@ -3,7 +3,8 @@
 //        "limit", "maxIdNotIncludeSelf" (older pages), "minIdNotIncludeSelf" (a refresh:
 //        its first element carries "updateTime", "totalCount" and "updateData", the posts
 //        changed since "dateline"), "filter" ("user:me", "user:student", "user:teacher",
-//        "type:<kind>", "square:school": every post of the user's school)
+//        "type:<kind>", "square:school": every class circle post of the user's school, each
+//        with the "classId" of its class unless it is for the whole school)
 //   GET  services/norvo/user/<user>/feed/<post>/praise  praises or withdraws the praise
 //   POST services/norvo/user/<user>/save/vote/<vote>/answer  "answerIds" ("a,b")
 //   GET  services/norvo/user/<user>/refresh/<vote>/vote
@@ -74,6 +75,18 @@ bool matchesFilter(const nlohmann::json& post, const std::string& filter, const 
     // The school circle: every post of the school, other classes included.
     if (filter == "square:school") return true;
     return false;
+}
+
+// The class a post was written for ("11"), or "" for a post of the whole school; posts
+// kept for other lists (personal spaces "space", album photos "album:<class>") have none
+// and nullopt.
+std::optional<std::string> classOf(const nlohmann::json& stored) {
+    const std::string classId = stored.value("classId", "all");
+    if (classId == "all") return "";
+    const bool number = !classId.empty() && std::all_of(classId.begin(), classId.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c));
+    });
+    return number ? std::optional<std::string>(classId) : std::nullopt;
 }
 
 // The vote as the user sees it: the results once the user has voted.
@@ -173,13 +186,19 @@ void addFeedRoutes(SampleService& service, const std::filesystem::path& dataDire
             const long long id = idOf(*it);
             if (maxId && id >= numberOf(maxId)) continue;
             if (minId && id <= numberOf(minId)) continue;
-            if (filter != "square:school" && !FeedStore::visibleTo(*it, *user)) continue;
+            if (filter == "square:school" ? !classOf(*it) : !FeedStore::visibleTo(*it, *user)) continue;
             if (!matchesFilter(*it, filter, userId)) continue;
             seen.push_back(&*it);
         }
         nlohmann::json reply = nlohmann::json::array();
-        for (std::size_t i = 0; i < seen.size() && i < std::size_t(limit); ++i)
-            reply.push_back(store->present(*seen[i], userId, service.baseUrl()));
+        for (std::size_t i = 0; i < seen.size() && i < std::size_t(limit); ++i) {
+            nlohmann::json shown = store->present(*seen[i], userId, service.baseUrl());
+            // The school circle says which class a post came from; posts for the whole
+            // school name none.
+            if (filter == "square:school")
+                if (const auto classId = classOf(*seen[i]); classId && !classId->empty()) shown["classId"] = *classId;
+            reply.push_back(std::move(shown));
+        }
         if (!minId || !filter.empty()) return Reply::json(reply);
 
         // A refresh of the class circle: what changed since the given time, in the first element.

@@ -59,9 +59,17 @@ TEST_F(SampleFeedServiceTest, PagesAreNewestFirstAndOnlyOfTheUsersClasses) {
     EXPECT_FALSE(find(pupil, 1).contains("perm"));
     for (const auto& entry : get("feed/1001/list/1", {{"limit", "50"}, {"filter", "type:vote"}}))
         EXPECT_EQ(entry["type"], "vote");
-    // The school circle is every post of the school, other classes' included.
+    // The school circle is every class circle post of the school, other classes' included,
+    // and no post of a personal space; each names its class, posts for the whole school none.
     Json school = get("feed/2001/list/1", {{"limit", "50"}, {"filter", "square:school"}});
     EXPECT_GT(school.size(), pupil.size());
+    EXPECT_EQ(textOf(find(school, 36), "classId"), "12");
+    EXPECT_EQ(textOf(find(school, 37), "classId"), "11");
+    ASSERT_TRUE(find(school, 22).is_object());
+    EXPECT_FALSE(find(school, 22).contains("classId"));
+    EXPECT_FALSE(find(pupil, 37).contains("classId"));
+    // Personal space posts are numbered from 501, class album photos from 901.
+    for (const auto& entry : school) EXPECT_LT(integerValue(valueFor(entry, "id")), 501) << entry.dump();
 }
 
 TEST_F(SampleFeedServiceTest, PraiseTogglesAndTheRefreshReportsTheChange) {
