@@ -21,6 +21,26 @@
 
 using namespace platform;
 
+std::shared_ptr<View> MVTNotiCell::viewForAttachment(HtmlTextView&, const HtmlAttachment& attachment, const Rect& frame) {
+    auto picture = std::make_shared<LazyImageView>(frame);
+    picture->setDisplaySize(frame.size);
+    picture->setDelegate(std::static_pointer_cast<MVTNotiCell>(shared_from_this()));
+    picture->setImage(attachment.image ? attachment.image : Image::imageNamed("honor_meyo.gif"));
+    if (!attachment.remoteUrl.empty()) picture->setUrl(attachment.remoteUrl);
+    return picture;
+}
+
+void MVTNotiCell::lazyImageViewDidChangeImageSize(LazyImageView& view, Size size) {
+    if (size.width <= 0 || size.height <= 0) return;
+    // A picture larger than the text's picture box is shown within it, in proportion, so
+    // that it cannot spread over the rest of the card.
+    const HtmlTextOptions options = notices::noticeTextOptions();
+    const double scale = std::min({1.0, options.maxImageWidth / size.width, options.maxImageHeight / size.height});
+    const Rect frame = view.frame();
+    const double width = size.width * scale, height = size.height * scale;
+    view.setFrame({frame.midX() - width / 2, frame.midY() - height / 2, width, height});
+}
+
 namespace {
 
 const Color kNotiAccentBar = Color::rgba(0.6, 0.678, 0.482);
@@ -132,6 +152,8 @@ void MVTNotiCell::reloadCellWith(const Json& notice, int index) {
         auto body = std::make_shared<HtmlTextView>(Rect(5, y, W - 20, 40));
         body->setBackgroundColor(Color::clear());
         body->setUserInteractionEnabled(false);
+        body->setDelegate(std::static_pointer_cast<MVTNotiCell>(shared_from_this()));
+        bodyView_ = body;
         body->setHtml(notices::noticeBodyMarkup(textOf(notDict_, "content")), notices::noticeTextOptions());
         // Measured at the width it is shown at, so no line is cut off at its foot.
         const double height = body->contentHeightForWidth(W - 70);

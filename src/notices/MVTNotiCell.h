@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/Values.h"
+#include "platform/ui/HtmlTextView.h"
+#include "platform/ui/LazyImageView.h"
 #include "platform/ui/TableViewCell.h"
 
 #include <memory>
@@ -32,7 +34,9 @@ public:
 // thumbnails, one voice, files, links, read-count line), laid out from the top; the cell's
 // frame height is the row height. Filled otherwise it is the list's footer (more, no
 // more, retry). A cell is built for one use and never reused.
-class MVTNotiCell : public platform::TableViewCell {
+class MVTNotiCell : public platform::TableViewCell,
+                    public platform::HtmlTextViewDelegate,
+                    public platform::LazyImageViewDelegate {
 public:
     static constexpr const char* kReuseIdentifier = "notiCell";
     static constexpr int kRecordPlayViewTag = 55555;
@@ -60,6 +64,14 @@ public:
     void toOpenWebWith(platform::Button& button);
     void toPalyOrDownLoadAudio(platform::Button& button);
 
+    // Pictures of the body: an application picture at once; an http(s) one loads into a
+    // view that shows the medal picture until then and, once loaded, takes the picture's
+    // size (within the text's picture box) about the same centre.
+    std::shared_ptr<platform::View> viewForAttachment(platform::HtmlTextView& textView,
+                                                      const platform::HtmlAttachment& attachment,
+                                                      const platform::Rect& frame) override;
+    void lazyImageViewDidChangeImageSize(platform::LazyImageView& view, platform::Size size) override;
+
     std::shared_ptr<platform::Button> getAttachsButtonWith(const platform::Json& file);
     std::shared_ptr<platform::Button> getLinksButtonWith(const platform::Json& link);
 
@@ -80,6 +92,7 @@ public:
     std::shared_ptr<platform::Button> readButton() const { return readButton_; }
     const std::vector<std::shared_ptr<platform::ImageView>>& thumbnails() const { return thumbnails_; }
     std::shared_ptr<platform::Label> footerLabel() const { return footerLabel_; }
+    std::shared_ptr<platform::HtmlTextView> bodyView() const { return bodyView_; }
 
 private:
     void fillThumbnail(const std::shared_ptr<platform::ImageView>& view, const platform::Json& picture, bool big);
@@ -98,5 +111,6 @@ private:
     std::shared_ptr<platform::Button> readButton_;
     std::vector<std::shared_ptr<platform::ImageView>> thumbnails_;
     std::shared_ptr<platform::Label> footerLabel_;
+    std::shared_ptr<platform::HtmlTextView> bodyView_;
     std::weak_ptr<MVTNotiCellDelegate> delegate_;
 };

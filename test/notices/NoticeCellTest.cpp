@@ -9,6 +9,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/HtmlTextView.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/LazyImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 
@@ -192,6 +193,40 @@ TEST_F(NoticeCellTest, TheFooterShowsMoreNoMoreOrTheRetryThatAsksAgain) {
     failed->toAgainLoadData(*retry);
     EXPECT_EQ(delegate->retries, 1);
     EXPECT_FALSE(retry->isEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(NoticeCellTest, ABodyPictureFromTheWebShowsTheMedalUntilItComesThenFitsItsBoxAboutItsCentre) {
+    signIn("student");
+    const std::string address = service().baseUrl() + "news/pictures/article-1.png";
+    auto cell = build({{"content", "看图<img src=\"" + address + "\" width=16 height=16/>[em:12:]"}});
+    ASSERT_TRUE(cell->bodyView());
+    cell->bodyView()->layoutSubviews();  // as when the row is shown
+    std::vector<std::shared_ptr<LazyImageView>> pictures;
+    for (const auto& sub : cell->bodyView()->subviews())
+        if (auto picture = std::dynamic_pointer_cast<LazyImageView>(sub)) pictures.push_back(picture);
+    ASSERT_EQ(pictures.size(), 2u);
+    auto remote = pictures[0]->url() == address ? pictures[0] : pictures[1];
+    auto emoticon = remote == pictures[0] ? pictures[1] : pictures[0];
+    EXPECT_EQ(emoticon->image(), Image::imageNamed("12.png"));
+    EXPECT_EQ(remote->image(), Image::imageNamed("honor_meyo.gif"));
+    // Building the card (as for a row height) fetches nothing.
+    driver->pump();
+    EXPECT_FALSE(service().lastRequest("/news/pictures/article-1.png"));
+
+    const Rect before = remote->frame();
+    remote->startLoading();
+    emoticon->startLoading();
+    ASSERT_TRUE(pumpUntil([&] { return remote->image() != Image::imageNamed("honor_meyo.gif"); }));
+    // The 160-point picture is shown within the 36-point box, about the same centre.
+    EXPECT_DOUBLE_EQ(remote->frame().width(), 36);
+    EXPECT_DOUBLE_EQ(remote->frame().height(), 36);
+    EXPECT_DOUBLE_EQ(remote->frame().midX(), before.midX());
+    EXPECT_DOUBLE_EQ(remote->frame().midY(), before.midY());
+    EXPECT_EQ(service().requestCount(), 1u);
 }
 
 }  // namespace
