@@ -189,7 +189,12 @@ void AttachmentDownloadOverlay::openDownLoadFileWith(const std::string& path, co
     auto host = host_.lock();
     if (!host) return;
     auto page = std::make_shared<MVTWebViewController>();
-    host->presentViewController(myNavigationController::withRoot(page), true);
+    if (options_.openByPush && host->navigationController()) {
+        page->view()->setAccessibilityValue("push");
+        host->navigationController()->pushViewController(page, true);
+    } else {
+        host->presentViewController(myNavigationController::withRoot(page), true);
+    }
     page->reloadUrlWithPath(path, name);
 }
 

@@ -45,6 +45,9 @@ public:
         // The overlay is as big as the host view's frame; off, it is the screen's width by
         // the screen's height less the status and navigation bars (64 points).
         bool overlayFillsHostView = false;
+        // An opened file is pushed on the host's own navigation stack (its back button
+        // pops it) rather than presented in a stack of its own.
+        bool openByPush = false;
     };
     // The three screens' settings: homework details and one answer; a test's answer
     // sheet; the course homework list.
