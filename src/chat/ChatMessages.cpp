@@ -5,10 +5,29 @@
 
 ChatMessages::ChatMessages(std::vector<MVTMessageRow> rows) : rows_(std::move(rows)), records_(rows_.size()) {}
 
+namespace {
+
+// Rows completed on each side of the one asked for: a screenful and more in one read.
+constexpr std::size_t kChatCompletedAround = 16;
+
+}  // namespace
+
 const platform::Json& ChatMessages::operator[](std::size_t index) const {
     platform::Json& record = records_[index];
-    if (record.is_null()) record = rows_[index].record();
+    if (record.is_null()) {
+        if (!rows_[index].complete) completeAround(index);
+        record = rows_[index].record();
+    }
     return record;
+}
+
+void ChatMessages::completeAround(std::size_t index) const {
+    std::size_t first = index > kChatCompletedAround ? index - kChatCompletedAround : 0;
+    std::size_t end = std::min(rows_.size(), index + kChatCompletedAround + 1);
+    std::vector<MVTMessageRow*> pending;
+    for (std::size_t i = first; i < end; ++i)
+        if (!rows_[i].complete) pending.push_back(&rows_[i]);
+    MVTtirraDataBase::completeMSGRows(pending);
 }
 
 void ChatMessages::erase(std::size_t index) {

@@ -1,9 +1,10 @@
 #pragma once
 
-// The messages a chat shows, oldest first: the cached rows as read from the message
+// The messages a chat shows, oldest first: the cached rows as listed from the message
 // table, each one's dictionary made the first time it is asked for. A conversation of
-// thousands of messages opens in the time of reading its rows; only the rows shown (and
-// those the screen's logic reads) ever become dictionaries.
+// thousands of messages opens in the time of listing the keys of its rows; the texts are
+// read (a block of rows around the one asked for at a time) and the dictionaries made only
+// for the rows shown and those the screen's logic reads.
 
 #include "core/MVTtirraDataBase.h"
 
@@ -25,7 +26,8 @@ public:
     const platform::Json& operator[](std::size_t index) const;
     const platform::Json& front() const { return (*this)[0]; }
     const platform::Json& back() const { return (*this)[size() - 1]; }
-    // The stored row, read without making the dictionary.
+    // The stored row's keys (row number, message id, status, success mark, send time), read
+    // without making the dictionary; its other fields may not be read yet.
     const MVTMessageRow& row(std::size_t index) const { return rows_[index]; }
 
     void erase(std::size_t index);
@@ -63,7 +65,10 @@ public:
     const_iterator end() const { return {this, size()}; }
 
 private:
-    std::vector<MVTMessageRow> rows_;
+    // Reads the rest of the rows near `index` that were listed with their keys only.
+    void completeAround(std::size_t index) const;
+
+    mutable std::vector<MVTMessageRow> rows_;
     // The dictionaries made so far, by position; null until a message is first asked for.
     mutable std::vector<platform::Json> records_;
 };

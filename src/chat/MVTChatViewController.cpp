@@ -52,7 +52,7 @@ std::string MVTChatViewController::userId() const { return MVTAccount::sharedIns
 std::string MVTChatViewController::conversationKey() const { return textOf(myDict_, "uid"); }
 
 ChatMessages MVTChatViewController::conversationRows() const {
-    return ChatMessages(MVTtirraDataBase::selectMSGRowswith(userId(), conversationKey(), forumid_, fieldid_));
+    return ChatMessages(MVTtirraDataBase::selectMSGKeyRowswith(userId(), conversationKey(), forumid_, fieldid_));
 }
 
 void MVTChatViewController::viewDidLoad() {

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <initializer_list>
+#include <map>
 #include <mutex>
 #include <variant>
 
@@ -359,8 +360,35 @@ MVTMessageRow messageRow(const Row& row) {
     return message;
 }
 
-std::string msgSelect(const char* where) {
-    return std::string("SELECT ") + kMSGColumnList + " FROM MSGtable " + where;
+// The columns that order and identify a message, read for every row of a conversation the
+// chat opens; the others are read by row number when the message is shown.
+constexpr const char* kMSGKeyColumnList = "id,msgid,status,sendTime,issuccess";
+
+MVTMessageRow messageKeyRow(const Row& row) {
+    MVTMessageRow message;
+    message.nid = row.int64(0);
+    message.msgid = row.int64(1);
+    message.status = row.int32(2);
+    message.sendTime = row.text(3);
+    message.issuccess = row.int32(4);
+    message.complete = false;
+    return message;
+}
+
+// Runs a select of `columns` over one conversation, oldest first (by send time, then
+// message id), handing every row to `onRow`.
+template <class OnRow>
+void selectConversation(Session& session, const char* columns, const std::string& userId,
+                        const std::string& friendId, const std::optional<std::string>& forumId,
+                        const std::string& fieldId, OnRow&& onRow) {
+    std::string sql = std::string("SELECT ") + columns + " FROM MSGtable ";
+    if (forumId) {
+        sql += "where userid=? and forumid=? and fieldid=? ORDER BY sendTime ASC,msgid ASC";
+        session.select(sql.c_str(), {userId, *forumId, fieldId}, onRow);
+    } else {
+        sql += "where userid=? and friendid=? and forumid = '' and fieldid = '' ORDER BY sendTime ASC,msgid ASC";
+        session.select(sql.c_str(), {userId, friendId}, onRow);
+    }
 }
 
 }  // namespace
@@ -675,19 +703,59 @@ std::vector<MVTMessageRow> MVTtirraDataBase::selectMSGRowswith(const std::string
                                                                 const std::string& fieldId) {
     Session session(kMSGtable);
     std::vector<MVTMessageRow> messages;
-    auto onRow = [&](const Row& row) { messages.push_back(messageRow(row)); };
-    if (forumId) {
-        session.select(
-            msgSelect("where userid=? and forumid=? and fieldid=? ORDER BY sendTime ASC,msgid ASC").c_str(),
-            {userId, *forumId, fieldId}, onRow);
-    } else {
-        session.select(
-            msgSelect("where userid=? and friendid=? and forumid = '' and fieldid = '' "
-                      "ORDER BY sendTime ASC,msgid ASC")
-                .c_str(),
-            {userId, friendId}, onRow);
-    }
+    selectConversation(session, kMSGColumnList, userId, friendId, forumId, fieldId,
+                       [&](const Row& row) { messages.push_back(messageRow(row)); });
     return messages;
+}
+
+std::vector<MVTMessageRow> MVTtirraDataBase::selectMSGKeyRowswith(const std::string& userId,
+                                                                   const std::string& friendId,
+                                                                   const std::optional<std::string>& forumId,
+                                                                   const std::string& fieldId) {
+    Session session(kMSGtable);
+    std::vector<MVTMessageRow> messages;
+    selectConversation(session, kMSGKeyColumnList, userId, friendId, forumId, fieldId,
+                       [&](const Row& row) { messages.push_back(messageKeyRow(row)); });
+    return messages;
+}
+
+void MVTtirraDataBase::completeMSGRows(const std::vector<MVTMessageRow*>& rows) {
+    if (rows.empty()) return;
+    std::map<std::int64_t, MVTMessageRow*> byNid;
+    for (MVTMessageRow* row : rows) {
+        row->complete = true;
+        byNid[row->nid] = row;
+    }
+    Session session(kMSGtable);
+    // One placeholder per row number; the numbers themselves are bound.
+    std::string sql = std::string("SELECT ") + kMSGColumnList + " FROM MSGtable WHERE id IN (?";
+    for (std::size_t i = 1; i < byNid.size(); ++i) sql += ",?";
+    sql += ")";
+    sqlite3_stmt* statement = nullptr;
+    if (!session || sqlite3_prepare_v2(session.handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    int index = 1;
+    for (const auto& [nid, row] : byNid) sqlite3_bind_int64(statement, index++, nid);
+    Row row(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        auto found = byNid.find(row.int64(0));
+        if (found == byNid.end()) continue;
+        // The keys the list was ordered by stay as they were read.
+        MVTMessageRow full = messageRow(row);
+        MVTMessageRow& target = *found->second;
+        target.userid = std::move(full.userid);
+        target.friendid = std::move(full.friendid);
+        target.forumid = std::move(full.forumid);
+        target.fieldid = std::move(full.fieldid);
+        target.msg = std::move(full.msg);
+        target.attachments = std::move(full.attachments);
+        target.isread = full.isread;
+        target.name = std::move(full.name);
+        target.role = std::move(full.role);
+    }
+    sqlite3_finalize(statement);
 }
 
 Json MVTtirraDataBase::selectMSGListwith(const std::string& userId, const std::string& friendId,

@@ -37,6 +37,9 @@ struct MVTMessageRow {
     int isread = 0;
     int issuccess = 0;
     std::string name, role;
+    // False for a row read with its keys only (MVTtirraDataBase::selectMSGKeyRowswith) until
+    // MVTtirraDataBase::completeMSGRows has read the rest.
+    bool complete = true;
 
     // The message's dictionary, as MVTtirraDataBase::selectMSGListwith gives it.
     nlohmann::json record() const;
@@ -172,6 +175,15 @@ public:
     static std::vector<MVTMessageRow> selectMSGRowswith(const std::string& userId, const std::string& friendId,
                                                         const std::optional<std::string>& forumId,
                                                         const std::string& fieldId);
+    // The same rows in the same order with only what orders and identifies them (row number,
+    // message id, status, success mark, send time): a long conversation is listed without
+    // reading every text; completeMSGRows reads the rest of the rows about to be shown.
+    static std::vector<MVTMessageRow> selectMSGKeyRowswith(const std::string& userId, const std::string& friendId,
+                                                           const std::optional<std::string>& forumId,
+                                                           const std::string& fieldId);
+    // Reads the other columns of these rows by row number and marks them complete. A row no
+    // longer stored keeps its keys and empty texts.
+    static void completeMSGRows(const std::vector<MVTMessageRow*>& rows);
     // Message id of the user's latest message; nothing when there is none.
     static std::optional<std::string> selectFirstMSG(const std::string& userId);
     // Whether a message with this service id is cached, for any user.

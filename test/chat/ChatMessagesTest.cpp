@@ -3,6 +3,7 @@
 // whichever of them were made already.
 
 #include "chat/ChatMessages.h"
+#include "support/AppTest.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,33 @@ TEST(ChatMessagesTest, DictionariesFollowTheirRowsThroughSortsAndErases) {
         EXPECT_EQ(list.back()["nid"], "3");
         EXPECT_EQ(list.row(1).msgid, 11);
     }
+}
+
+class ChatMessagesTableTest : public testing_support::AppTest {};
+
+// Listed by their keys, the rows read their texts in blocks when asked: every dictionary,
+// in whatever order asked, is the one the table gives for the whole conversation; a row
+// deleted after the listing keeps its keys and empty texts.
+TEST_F(ChatMessagesTableTest, RowsListedByKeyGiveTheTablesDictionaries) {
+    Json page = Json::array();
+    for (int n = 0; n < 60; ++n)
+        page.push_back({{"id", 500 + n}, {"uid", "2001"}, {"status", n % 2 ? "1" : "0"},
+                        {"msg", "第" + std::to_string(n) + "条[em:1:]"}, {"sendTime", std::to_string(1767000000 + n)},
+                        {"isReaded", "1"}, {"name", "李明"}, {"role", "student"},
+                        {"attachments", n == 40 ? Json::array({{{"id", "77"}, {"type", "image"}}}) : Json()}});
+    MVTtirraDataBase::insertMSGtable(page, "1001");
+    const Json whole = MVTtirraDataBase::selectMSGListwith("1001", "2001", std::nullopt, "");
+    ASSERT_EQ(whole.size(), 60u);
+    ChatMessages list(MVTtirraDataBase::selectMSGKeyRowswith("1001", "2001", std::nullopt, ""));
+    ASSERT_EQ(list.size(), 60u);
+    EXPECT_EQ(list.row(59).sendTime, "1767000059");
+    MVTtirraDataBase::deleteMSGListwith("530");
+    for (std::size_t index : {59u, 0u, 40u, 17u, 33u, 58u}) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(list[index], whole[index]);
+    }
+    EXPECT_EQ(list[30]["id"], "530");
+    EXPECT_EQ(list[30]["msg"], "");
 }
 
 }  // namespace
