@@ -3,6 +3,8 @@
 #include "HeadlessHost.h"
 #include "HostOptions.h"
 #include "WindowHost.h"
+#include "microlessons/MVTLessionMovieDetailViewController.h"
+#include "microlessons/MVTMicroLessonList.h"
 #include "shell/MVTAppDelegate.h"
 
 #include <cstdlib>
@@ -20,5 +22,7 @@ int main(int argc, char** argv) {
 
     // The application delegate registers itself with the application object.
     MVTAppDelegate::sharedAppDelegate();
+    // A lesson tapped in the lesson lists opens on its detail screen.
+    MVTMicroLessonViewController::setDetailOpener(MVTLessionMovieDetailViewController::openFromList);
     return options->headless ? runHeadless(*options) : runInWindow(*options);
 }

@@ -421,6 +421,7 @@ void addSampleRoutes(SampleService& service) {
     addGongGaoRoutes(service, folder);
     addNoticeRoutes(service, folder);
     addMicroListRoutes(service);
+    addMicroRoutes(service);
     // Library files come last: their "resource/%@/download" hands other ids to the routes before.
     addFileRoutes(service, folder);
 }

@@ -225,6 +225,8 @@ void addGongGaoRoutes(SampleService& service, const std::filesystem::path& dataD
 void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // Lesson lists: the school and open lessons, a teacher's courses and the upload of a lesson.
 void addMicroListRoutes(SampleService& service);
+// Lesson detail: lessons by id, recommendations, view logs and comments.
+void addMicroRoutes(SampleService& service);
 // Class and group file libraries: lists, uploads, group removal and the files' bytes.
 void addFileRoutes(SampleService& service, const std::filesystem::path& dataDirectory);
 // The 18-byte body answered for a resource id the service does not have.
