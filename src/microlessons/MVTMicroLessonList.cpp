@@ -1,6 +1,7 @@
 #include "microlessons/MVTMicroLessonList.h"
 
 #include "account/MVTInterClassViewController.h"
+#include "microlessons/MVTLessionMovieDetailViewController.h"
 #include "microlessons/MVTUploadForm.h"
 #include "microlessons/MVTUploadStatus.h"
 #include "core/MVTAccount.h"
@@ -253,7 +254,10 @@ void MVTMicroLessonViewController::sureToShowMovie() { openDetail(movieDictionar
 
 void MVTMicroLessonViewController::openDetail(const Json& movieDic, const Json& aboutArray,
                                               const std::string& moduleType) {
-    if (auto& opener = detailOpener()) opener(*this, movieDic, aboutArray, moduleType);
+    if (auto& opener = detailOpener())
+        opener(*this, movieDic, aboutArray, moduleType);
+    else
+        MVTLessionMovieDetailViewController::openFromList(*this, movieDic, aboutArray, moduleType);
 }
 
 void MVTMicroLessonViewController::toGotoDidSearchedExamWith(const Json& lesson) {

@@ -45,9 +45,8 @@ public:
     static constexpr double kSearchedOpenDelay = 0.3;
     static constexpr double kPickedPushDelay = 0.01;
 
-    // How a lesson is opened: the record, its list (null after the mobile question) and
-    // its kind (empty then). Until the detail screen is linked in, tests and the app set
-    // this; nothing is pushed without it.
+    // How a lesson is opened instead of pushing the detail screen, for tests: the record,
+    // its list (null after the mobile question) and its kind (empty then).
     using DetailOpener = std::function<void(MVTMicroLessonViewController& list, const platform::Json& movieDic,
                                             const platform::Json& aboutArray, const std::string& moduleType)>;
     static void setDetailOpener(DetailOpener opener);

@@ -1,12 +1,13 @@
 // The lesson lists and the upload road, driven through the automation scripts against the
 // sample service: 李明 opens 微课 (no launcher shows it: the script's launch runs the
-// grid's dispatch), filters the school lessons by subject, searches them and looks at the
-// open lessons; the teacher picks a QuickTime video from the photo library, chooses a
+// grid's dispatch) and a lesson's detail, filters the school lessons by subject, searches
+// them and looks at the open lessons; the teacher picks a QuickTime video from the photo library, chooses a
 // course and follows the conversion and upload to "上传成功".
 
 #include "RoadFixture.h"
 #include "core/MVTtirraDataBase.h"
 #include "microlessons/MVTChooseCourse.h"
+#include "microlessons/MVTLessionMovieDetailViewController.h"
 #include "microlessons/MVTMicroLessonList.h"
 #include "microlessons/MVTUploadForm.h"
 #include "microlessons/MVTUploadStatus.h"
@@ -17,6 +18,8 @@
 #include "platform/ui/AssetsPickerController.h"
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
+#include "shell/myTableView.h"
 
 #include <filesystem>
 #include <fstream>
@@ -54,6 +57,20 @@ TEST_F(MicroListRoadTest, AStudentFiltersSearchesAndBrowsesOpenLessons) {
     auto list = openLessons();
     ASSERT_TRUE(list);
     ASSERT_EQ(run("expect 三年级语文\n" + shot("micro-school")), 0) << messages.str();
+
+    // A lesson's thumbnail opens its detail with the course's lessons and the school kind.
+    auto cell = std::dynamic_pointer_cast<MVTMicroLessonCell>(list->mytableview()->cellForRowAtIndexPath({0, 0}));
+    ASSERT_TRUE(cell);
+    auto thumbnail = cell->strip()->viewWithTag(int(MVTMicroLessonCell::kThumbnailTagBase));
+    ASSERT_TRUE(thumbnail && !thumbnail->subviews().empty());
+    ASSERT_TRUE(driver->tap(thumbnail->subviews().back()));
+    std::shared_ptr<MVTLessionMovieDetailViewController> detail;
+    ASSERT_TRUE(waitFor([&] { return (detail = onPresentedTop<MVTLessionMovieDetailViewController>()) != nullptr; }))
+        << messages.str();
+    EXPECT_EQ(detail->moduleType(), "micro");
+    EXPECT_FALSE(detail->aboutArray().empty());
+    ASSERT_EQ(run(shot("micro-detail") + "tap 返回\nwait 1\n"), 0) << messages.str();
+    ASSERT_TRUE(waitFor([&] { return onPresentedTop<MVTMicroLessonViewController>() == list; })) << messages.str();
 
     // 筛选 → 学科 → 数学 → 完成: the chip shows, only the mathematics courses come back.
     ASSERT_EQ(run("tap 筛选\nwait 1\n"), 0) << messages.str();
