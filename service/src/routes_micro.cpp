@@ -1,13 +1,16 @@
 // The lesson detail: lessons by id (the three the course notices announce, one of them a
 // framed page), the recommendations of an open lesson, view logs (counted), and the
 // comments of each lesson with replies and a voice: listed, sent and removed by their
-// author only.
+// author only. "micro/play" streams one of three short clips by resource id, honouring a
+// byte range.
 //
 // Every access to the comments and view counts holds one lock.
 #include "sample_service/SampleService.h"
 
 #include "platform/Values.h"
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -84,10 +87,66 @@ std::string partOf(const RecordedRequest& request, const std::string& name) {
     return request.formValue(name).value_or("");
 }
 
+// The bytes of a clip file, read whole (the clips are small; anything over 16 MB is not
+// one of them).
+std::string clipBytes(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size > 16u * 1024 * 1024) return {};
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(size, '\0');
+    in.read(bytes.data(), std::streamsize(size));
+    return in ? bytes : std::string();
+}
+
+// "bytes=first-last" or "bytes=first-" within `size`; false for any other form.
+bool parseByteRange(const std::string& header, std::size_t size, std::size_t& first, std::size_t& last) {
+    const std::string prefix = "bytes=";
+    if (header.rfind(prefix, 0) != 0) return false;
+    const std::string range = header.substr(prefix.size());
+    const auto dash = range.find('-');
+    if (dash == std::string::npos || dash == 0 || range.find(',') != std::string::npos) return false;
+    try {
+        first = std::stoull(range.substr(0, dash));
+        last = dash + 1 < range.size() ? std::stoull(range.substr(dash + 1)) : size - 1;
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (size == 0 || first >= size || last < first) return false;
+    last = std::min(last, size - 1);
+    return true;
+}
+
+Reply playReply(const std::filesystem::path& folder, const RecordedRequest& request) {
+    const std::string id = request.queryValue("id").value_or("");
+    if (id.empty()) return Reply::text("no id", "text/plain; charset=utf-8", 404);
+    const std::string bytes = clipBytes(folder / "micro" / ("clip-" + std::to_string(1 + (id.back() % 3)) + ".mp4"));
+    if (bytes.empty()) return Reply::text("no clip", "text/plain; charset=utf-8", 404);
+    const std::string header = request.header("Range");
+    if (header.empty()) {
+        Reply whole = Reply::text(bytes, "video/mp4");
+        whole.headers.emplace_back("Accept-Ranges", "bytes");
+        return whole;
+    }
+    std::size_t first = 0, last = 0;
+    if (!parseByteRange(header, bytes.size(), first, last)) {
+        Reply refused = Reply::text("", "video/mp4", 416);
+        refused.headers.emplace_back("Content-Range", "bytes */" + std::to_string(bytes.size()));
+        return refused;
+    }
+    Reply part = Reply::text(bytes.substr(first, last - first + 1), "video/mp4", 206);
+    part.headers.emplace_back("Accept-Ranges", "bytes");
+    part.headers.emplace_back("Content-Range", "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" +
+                                                   std::to_string(bytes.size()));
+    return part;
+}
+
 }  // namespace
 
 void addMicroRoutes(SampleService& service) {
     auto store = std::make_shared<LessonComments>();
+    const std::filesystem::path folder = service.options().dataDirectory;
+    service.route("GET", "micro/play", [folder](const RecordedRequest& request) { return playReply(folder, request); });
     service.route("GET", "services/norvo/coursemicro/info/%@/%@", [](const RecordedRequest& request) {
         const json lesson = noticeLesson(request.arguments.at(1), lessonServiceBase(request));
         return lesson.is_null() ? Reply::json({{"success", 0}, {"message", "微课不存在"}}) : Reply::json(lesson);

@@ -220,3 +220,18 @@ TEST_F(MoviePlayerTest, BrokenInputEndsWithAnErrorAndKeepsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MoviePlayerTest, SampleServiceClipPlaysToItsEnd) {
+    makePlayer(baseUrl() + "micro/play?id=960001&token=T");
+    player->setMovieSourceType(platform::MovieSourceType::Streaming);
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return player->picturesShown() == 1; }));
+    EXPECT_NEAR(player->duration(), 3.0, 0.1);
+    ASSERT_TRUE(playToEnd(0.04, 200));
+    EXPECT_EQ(player->picturesShown(), 75);
+    EXPECT_EQ(finishes.front()[MoviePlayerController::kFinishReasonKey], 0);
+}
+
+}  // namespace
