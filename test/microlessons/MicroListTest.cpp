@@ -102,6 +102,7 @@ TEST_F(MicroListTest, SchoolFootersByReplySizeAndFailure) {
         int status;
         const char* title;
         bool enabled;
+        const char* text = nullptr;  // a body that is no JSON, sent instead of `reply`
     };
     Json fifteen = Json::array(), fourteen = Json::array();
     for (int i = 0; i < 15; ++i) fifteen.push_back({{"courseName", homework::fill("课%@", {std::to_string(i)})}, {"resList", Json::array()}});
@@ -111,10 +112,15 @@ TEST_F(MicroListTest, SchoolFootersByReplySizeAndFailure) {
         {fifteen, 200, "点击加载更多", true},   {fourteen, 200, "已加载全部", false},
         {Json::array(), 200, "没有相关内容", false}, {Json::object(), 200, "已加载全部", false},
         {Json(nullptr), 500, "点击加载更多", true},
+        // Records that are no courses still count; a body that is no JSON fails like a
+        // failed request, to be asked again.
+        {Json::array({nullptr, 1, "x"}), 200, "已加载全部", false},
+        {Json(nullptr), 200, "点击加载更多", true, "<html>oops</html>"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply.dump());
         service().route("GET", "services/norvo/courseMicro/%@/list", [c](const sample_service::RecordedRequest&) {
+            if (c.text) return sample_service::Reply::text(c.text, "text/html", c.status);
             return c.status == 200 ? sample_service::Reply::json(c.reply)
                                    : sample_service::Reply::text("oops", "text/plain", c.status);
         });
