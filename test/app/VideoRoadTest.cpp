@@ -7,6 +7,7 @@
 #include "microlessons/MVTLessionMovieDetailViewController.h"
 
 #include "platform/DeviceOrientation.h"
+#include "platform/media/MoviePlayerController.h"
 
 using namespace platform;
 
@@ -36,7 +37,11 @@ TEST_F(VideoRoadTest, APupilOpensALessonFromTheCourseNoticesCommentsAndTurnsTheH
         auto detail = onTabPresentedTop<MVTLessionMovieDetailViewController>();
         return detail && detail->player() && detail->movieDetailView();
     })) << messages.str();
-    ASSERT_EQ(run("expect 分数的初步认识\nwait 1\n" + shot("lesson-detail")), 0) << messages.str();
+    ASSERT_TRUE(waitFor([this] {
+        auto player = onTabPresentedTop<MVTLessionMovieDetailViewController>()->player()->moviePlayer();
+        return player && player->picturesShown() > 3;
+    })) << messages.str();
+    ASSERT_EQ(run("expect 分数的初步认识\n" + shot("lesson-playing")), 0) << messages.str();
     EXPECT_TRUE(service().lastRequest("/micro/play").has_value());
 
     auto detail = onTabPresentedTop<MVTLessionMovieDetailViewController>();
