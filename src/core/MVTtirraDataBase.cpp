@@ -375,12 +375,14 @@ MVTMessageRow messageKeyRow(const Row& row) {
     return message;
 }
 
-// Runs a select of `columns` over one conversation, oldest first (by send time, then
-// message id), handing every row to `onRow`.
-template <class OnRow>
-void selectConversation(Session& session, const char* columns, const std::string& userId,
-                        const std::string& friendId, const std::optional<std::string>& forumId,
-                        const std::string& fieldId, OnRow&& onRow) {
+// Reads one conversation's rows through `readRow` from a select of `columns`, oldest first
+// (by send time, then message id).
+std::vector<MVTMessageRow> readConversation(const char* columns, MVTMessageRow (*readRow)(const Row&),
+                                            const std::string& userId, const std::string& friendId,
+                                            const std::optional<std::string>& forumId, const std::string& fieldId) {
+    Session session(kMSGtable);
+    std::vector<MVTMessageRow> messages;
+    auto onRow = [&](const Row& row) { messages.push_back(readRow(row)); };
     std::string sql = std::string("SELECT ") + columns + " FROM MSGtable ";
     if (forumId) {
         sql += "where userid=? and forumid=? and fieldid=? ORDER BY sendTime ASC,msgid ASC";
@@ -389,6 +391,7 @@ void selectConversation(Session& session, const char* columns, const std::string
         sql += "where userid=? and friendid=? and forumid = '' and fieldid = '' ORDER BY sendTime ASC,msgid ASC";
         session.select(sql.c_str(), {userId, friendId}, onRow);
     }
+    return messages;
 }
 
 }  // namespace
@@ -701,22 +704,14 @@ std::vector<MVTMessageRow> MVTtirraDataBase::selectMSGRowswith(const std::string
                                                                 const std::string& friendId,
                                                                 const std::optional<std::string>& forumId,
                                                                 const std::string& fieldId) {
-    Session session(kMSGtable);
-    std::vector<MVTMessageRow> messages;
-    selectConversation(session, kMSGColumnList, userId, friendId, forumId, fieldId,
-                       [&](const Row& row) { messages.push_back(messageRow(row)); });
-    return messages;
+    return readConversation(kMSGColumnList, messageRow, userId, friendId, forumId, fieldId);
 }
 
 std::vector<MVTMessageRow> MVTtirraDataBase::selectMSGKeyRowswith(const std::string& userId,
                                                                    const std::string& friendId,
                                                                    const std::optional<std::string>& forumId,
                                                                    const std::string& fieldId) {
-    Session session(kMSGtable);
-    std::vector<MVTMessageRow> messages;
-    selectConversation(session, kMSGKeyColumnList, userId, friendId, forumId, fieldId,
-                       [&](const Row& row) { messages.push_back(messageKeyRow(row)); });
-    return messages;
+    return readConversation(kMSGKeyColumnList, messageKeyRow, userId, friendId, forumId, fieldId);
 }
 
 void MVTtirraDataBase::completeMSGRows(const std::vector<MVTMessageRow*>& rows) {
