@@ -22,6 +22,8 @@ extern "C" {
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -66,15 +68,28 @@ void BM_DecodeLessonAgainstFfmpeg(benchmark::State& state) {
     long pictures = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        MovieDecoder decoder(movie.string(), kViewWidth, kViewHeight, [] {});
+        // Like the player, the consumer sleeps until the decoder says something changed.
+        std::mutex mutex;
+        std::condition_variable changed;
+        long changes = 0;
+        MovieDecoder decoder(movie.string(), kViewWidth, kViewHeight, [&] {
+            {
+                std::lock_guard lock(mutex);
+                ++changes;
+            }
+            changed.notify_one();
+        });
         MovieFrame frame;
         std::vector<std::int16_t> sound(4096 * MovieDecoder::kChannels);
+        long seen = 0;
         while (decoder.state() != MovieDecoderState::Failed &&
                !(decoder.state() == MovieDecoderState::Ended && !decoder.hasQueuedFrame())) {
             if (decoder.takeFrameDueAt(1e12, frame)) ++pictures;
             while (decoder.readSound(sound.data(), 4096) > 0) {
             }
-            std::this_thread::yield();
+            std::unique_lock lock(mutex);
+            changed.wait_for(lock, std::chrono::milliseconds(5), [&] { return changes != seen; });
+            seen = changes;
         }
         ours += seconds(std::chrono::steady_clock::now() - start);
         const auto before = std::chrono::steady_clock::now();

@@ -7,12 +7,14 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace platform {
 
@@ -38,11 +40,60 @@ double frameSeconds(const AVFrame* frame, AVRational base, double start) {
     return ts * av_q2d(base) - start;
 }
 
+// A scaler for `decoded` to width x height BGRA, made again only when a size or format
+// changes.
+SwsContext* viewScaler(SwsContext* scaler, const AVFrame* decoded, int width, int height) {
+    if (scaler) {
+        int64_t w = 0, h = 0, format = 0, dw = 0, dh = 0;
+        av_opt_get_int(scaler, "srcw", 0, &w);
+        av_opt_get_int(scaler, "srch", 0, &h);
+        av_opt_get_int(scaler, "src_format", 0, &format);
+        av_opt_get_int(scaler, "dstw", 0, &dw);
+        av_opt_get_int(scaler, "dsth", 0, &dh);
+        if (w == decoded->width && h == decoded->height && format == decoded->format && dw == width && dh == height)
+            return scaler;
+        sws_freeContext(scaler);
+    }
+    scaler = sws_alloc_context();
+    if (!scaler) return nullptr;
+        av_opt_set_int(scaler, "srcw", decoded->width, 0);
+    av_opt_set_int(scaler, "srch", decoded->height, 0);
+    av_opt_set_int(scaler, "src_format", decoded->format, 0);
+    av_opt_set_int(scaler, "dstw", width, 0);
+    av_opt_set_int(scaler, "dsth", height, 0);
+    av_opt_set_int(scaler, "dst_format", AV_PIX_FMT_BGRA, 0);
+    av_opt_set_int(scaler, "sws_flags", SWS_BILINEAR, 0);
+    if (sws_init_context(scaler, nullptr, nullptr) < 0) {
+        sws_freeContext(scaler);
+        return nullptr;
+    }
+    return scaler;
+}
+
+void keepPixels(void*, uint8_t*) {}
+
+// Scales `decoded` into `pixels` (stride bytes a row), which the scaler must not free.
+bool scaleInto(SwsContext* scaler, const AVFrame* decoded, std::vector<std::uint8_t>& pixels, int width, int height,
+               int stride) {
+    AVFrame* target = av_frame_alloc();
+    if (!target) return false;
+    target->format = AV_PIX_FMT_BGRA;
+    target->width = width;
+    target->height = height;
+    target->data[0] = pixels.data();
+    target->linesize[0] = stride;
+    target->buf[0] = av_buffer_create(pixels.data(), pixels.size(), keepPixels, nullptr, 0);
+    const bool ok = target->buf[0] && sws_scale_frame(scaler, target, decoded) >= 0;
+    av_frame_free(&target);
+    return ok;
+}
+
 }  // namespace
 
 MovieDecoder::MovieDecoder(std::string url, int width, int height, std::function<void()> changed)
     : url_(std::move(url)), changed_(std::move(changed)), targetWidth_(std::max(2, width)),
       targetHeight_(std::max(2, height)) {
+    for (auto& scaler : scalerThreads_) scaler = std::thread([this] { scalePictures(); });
     thread_ = std::thread([this] { run(); });
 }
 
@@ -52,7 +103,16 @@ MovieDecoder::~MovieDecoder() {
         abort_ = true;
     }
     room_.notify_all();
+    rawReady_.notify_all();
     if (thread_.joinable()) thread_.join();
+    for (auto& scaler : scalerThreads_)
+        if (scaler.joinable()) scaler.join();
+    dropRawPictures();
+}
+
+void MovieDecoder::dropRawPictures() {
+    for (auto& picture : raw_) av_frame_free(&picture.frame);
+    raw_.clear();
 }
 
 std::string MovieDecoder::error() const {
@@ -70,6 +130,8 @@ bool MovieDecoder::takeFrameDueAt(double seconds, MovieFrame& frame) {
     {
         std::lock_guard lock(mutex_);
         while (!frames_.empty() && frames_.front().pts <= seconds) {
+            // The picture it replaces lends its memory to a later one.
+            if (!frame.pixels.empty() && spare_.size() < kFrameQueue) spare_.push_back(std::move(frame.pixels));
             frame = std::move(frames_.front());
             frames_.pop_front();
             found = true;
@@ -108,6 +170,8 @@ void MovieDecoder::seek(double seconds) {
         std::lock_guard lock(mutex_);
         seekRequested_ = true;
         seekTarget_ = std::max(0.0, seconds);
+        ++seekGeneration_;
+        dropRawPictures();
         frames_.clear();
         sound_.clear();
         soundTime_ = seekTarget_;
@@ -177,30 +241,70 @@ bool MovieDecoder::open(AVFormatContext*& format, Codec& video, Codec& audio) {
     return true;
 }
 
-bool MovieDecoder::pushPicture(Codec& video, AVFrame* decoded, SwsContext*& scaler) {
-    const int width = targetWidth_.load(), height = targetHeight_.load();
-    scaler = sws_getCachedContext(scaler, decoded->width, decoded->height, AVPixelFormat(decoded->format), width,
-                                  height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!scaler) return true;
-    MovieFrame frame;
-    frame.pts = std::max(0.0, frameSeconds(decoded, video.timeBase, video.start));
-    frame.width = width;
-    frame.height = height;
-    frame.stride = width * 4;
-    frame.pixels.resize(std::size_t(frame.stride) * height);
-    uint8_t* planes[4] = {frame.pixels.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {frame.stride, 0, 0, 0};
-    sws_scale(scaler, decoded->data, decoded->linesize, 0, decoded->height, planes, strides);
-    ++framesDecoded_;
-    {
-        std::unique_lock lock(mutex_);
-        room_.wait(lock, [&] { return abort_ || seekRequested_ || frames_.size() < kFrameQueue; });
-        if (abort_) return false;
-        if (seekRequested_) return true;
-        frames_.push_back(std::move(frame));
+bool MovieDecoder::pushPicture(Codec& video, AVFrame* decoded) {
+    AVFrame* copy = av_frame_clone(decoded);
+    if (!copy) return true;
+    std::unique_lock lock(mutex_);
+    room_.wait(lock, [&] { return abort_ || seekRequested_ || raw_.size() < kRawQueue; });
+    if (abort_ || seekRequested_) {
+        av_frame_free(&copy);
+        return !abort_;
     }
-    if (changed_) changed_();
+    raw_.push_back({copy, std::max(0.0, frameSeconds(decoded, video.timeBase, video.start)), seekGeneration_});
+    lock.unlock();
+    rawReady_.notify_one();
     return true;
+}
+
+// Scaling every picture to the view's pixels costs about as much as decoding it, so it
+// runs on threads of their own beside the decoding. Each thread takes the next decoded
+// picture and queues it when the pictures taken before it are queued (or dropped), so the
+// queue stays in the decoder's order.
+void MovieDecoder::scalePictures() {
+    SwsContext* scaler = nullptr;
+    for (;;) {
+        std::unique_lock lock(mutex_);
+        rawReady_.wait(lock, [&] { return abort_ || !raw_.empty(); });
+        if (abort_) break;
+        RawPicture picture = raw_.front();
+        raw_.pop_front();
+        ++scaling_;
+        const long turn = picturesTaken_++;
+        MovieFrame frame;
+        if (!spare_.empty()) {
+            frame.pixels = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        lock.unlock();
+        room_.notify_all();
+
+        const int width = targetWidth_.load(), height = targetHeight_.load();
+        scaler = viewScaler(scaler, picture.frame, width, height);
+        frame.pts = picture.pts;
+        frame.width = width;
+        frame.height = height;
+        frame.stride = width * 4;
+        frame.pixels.resize(std::size_t(frame.stride) * height);
+        const bool scaled = scaler && scaleInto(scaler, picture.frame, frame.pixels, width, height, frame.stride);
+        av_frame_free(&picture.frame);
+
+        lock.lock();
+        room_.wait(lock, [&] {
+            return abort_ || (picturesQueued_ == turn &&
+                              (picture.generation != seekGeneration_ || frames_.size() < kFrameQueue));
+        });
+        const bool keep = scaled && !abort_ && picture.generation == seekGeneration_;
+        if (keep) {
+            frames_.push_back(std::move(frame));
+            ++framesDecoded_;
+        }
+        --scaling_;
+        ++picturesQueued_;
+        lock.unlock();
+        room_.notify_all();
+        if (keep && changed_) changed_();
+    }
+    sws_freeContext(scaler);
 }
 
 void MovieDecoder::pushSound(Codec& audio, AVFrame* decoded, SwrContext*& resampler) {
@@ -245,14 +349,13 @@ void MovieDecoder::run() {
 
     AVPacket* packet = av_packet_alloc();
     AVFrame* decoded = av_frame_alloc();
-    SwsContext* scaler = nullptr;
     SwrContext* resampler = nullptr;
     bool ok = true;
     // Hands what the decoder has ready on; false when the player is gone.
     auto drain = [&](Codec& codec) {
         while (avcodec_receive_frame(codec.context, decoded) >= 0) {
             if (&codec == &video) {
-                if (!pushPicture(video, decoded, scaler)) return false;
+                if (!pushPicture(video, decoded)) return false;
             } else {
                 pushSound(audio, decoded, resampler);
             }
@@ -302,8 +405,10 @@ void MovieDecoder::run() {
             if (!ok) break;
             reachedEnd = true;
             {
-                // A seek asked for meanwhile goes on from its target instead.
-                std::lock_guard lock(mutex_);
+                // The end is the end once the last pictures are scaled and queued; a seek
+                // asked for meanwhile goes on from its target instead.
+                std::unique_lock lock(mutex_);
+                room_.wait(lock, [&] { return abort_ || seekRequested_ || (raw_.empty() && scaling_ == 0); });
                 if (!seekRequested_) state_ = MovieDecoderState::Ended;
             }
             if (changed_) changed_();
@@ -316,7 +421,6 @@ void MovieDecoder::run() {
         }
         av_packet_unref(packet);
     }
-    sws_freeContext(scaler);
     swr_free(&resampler);
     av_frame_free(&decoded);
     av_packet_free(&packet);

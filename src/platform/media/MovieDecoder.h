@@ -1,10 +1,11 @@
 #pragma once
 
 // Reads a movie (a file or an http address) with libavformat and decodes it on a thread of
-// its own with libavcodec: pictures are scaled by libswscale to the size the view asks
-// for, as cairo's native 32-bit pixels, and sound is resampled by libswresample to 16-bit
-// stereo at 44.1 kHz. What is decoded waits in two bounded queues for the player, which
-// takes pictures by their time; the thread waits while the picture queue is full.
+// its own with libavcodec; two more threads scale the pictures with libswscale to the size
+// the view asks for, as cairo's native 32-bit pixels, and sound is resampled by
+// libswresample to 16-bit stereo at 44.1 kHz. What is decoded waits in bounded queues for
+// the player, which takes pictures by their time; the threads wait while the queues are
+// full.
 
 #include <atomic>
 #include <condition_variable>
@@ -41,6 +42,8 @@ public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
     static constexpr std::size_t kFrameQueue = 6;
+    // Decoded pictures waiting for the scaling thread.
+    static constexpr std::size_t kRawQueue = 6;
     // Sound beyond this many seconds ahead of the player is dropped oldest first, so that a
     // player that does not take sound never holds the pictures back.
     static constexpr double kMaxQueuedSound = 4.0;
@@ -86,7 +89,9 @@ private:
     struct Codec;
     void run();
     bool open(::AVFormatContext*& format, Codec& video, Codec& audio);
-    bool pushPicture(Codec& video, ::AVFrame* decoded, ::SwsContext*& scaler);
+    bool pushPicture(Codec& video, ::AVFrame* decoded);
+    void scalePictures();
+    void dropRawPictures();  // with the mutex held
     void pushSound(Codec& audio, ::AVFrame* decoded, ::SwrContext*& resampler);
     void setState(MovieDecoderState state);
     static int interrupted(void* self);
@@ -103,12 +108,25 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable room_;
+    struct RawPicture {
+        ::AVFrame* frame;
+        double pts;
+        long generation;  // pictures of an earlier seek are dropped
+    };
+    std::deque<RawPicture> raw_;
+    int scaling_ = 0;          // pictures the scaling threads hold
+    long picturesTaken_ = 0;   // turns handed to the scaling threads
+    long picturesQueued_ = 0;  // turns that have been queued or dropped
+    long seekGeneration_ = 0;
+    std::condition_variable rawReady_;
     std::deque<MovieFrame> frames_;
+    std::vector<std::vector<std::uint8_t>> spare_;  // pixel memory of pictures already shown
     std::deque<std::int16_t> sound_;
     double soundTime_ = 0;
     bool seekRequested_ = false;
     double seekTarget_ = 0;
     std::string error_;
+    std::thread scalerThreads_[2];
     std::thread thread_;
 };
 
