@@ -199,6 +199,8 @@ std::shared_ptr<platform::Button> MVTPublicMethod::navigationleftBarButton() {
     button->setImage(platform::Image::imageNamed("backbt-press"), platform::ControlStateHighlighted);
     // The arrow sits at the left edge.
     button->setImageEdgeInsets({0, -10, 0, 20});
+    // The arrow shows no text: the label lets the automation (and a screen reader) find it.
+    button->setAccessibilityLabel("返回");
     return button;
 }
 
