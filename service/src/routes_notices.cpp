@@ -156,8 +156,13 @@ void addNoticeRoutes(SampleService& service, const std::filesystem::path& dataDi
         store->courseEvents = sample.value("courseEvents", json::array());
     }
 
-    service.route("GET", "services/norvo/user/%@/class/%@/notice/%@", [store](const RecordedRequest& request) {
-        return noticePage(*store, request.arguments.at(1), request.arguments.at(2));
+    service.route("GET", "services/norvo/user/%@/class/%@/notice/%@", [store, &service](const RecordedRequest& request) {
+        // Class 0 (a student's or parent's list opened without a class): the user's own class.
+        std::string classId = request.arguments.at(1);
+        if (classId == "0")
+            if (auto user = service.data().userWithId(request.arguments.at(0)))
+                if (auto own = noticeSplit(user->value("classIds", "")); !own.empty()) classId = own.front();
+        return noticePage(*store, classId, request.arguments.at(2));
     });
     service.route("GET", "services/norvo/admin/%@/grade/%@/notice/%@", [store](const RecordedRequest& request) {
         return noticePage(*store, request.arguments.at(1), request.arguments.at(2));

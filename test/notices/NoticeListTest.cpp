@@ -155,6 +155,8 @@ TEST_F(NoticeListTest, WithoutADictionaryTheTitleIsClassNoticesAndClassZeroIsAsk
     ASSERT_TRUE(settled());
     EXPECT_EQ(list->title(), "班级通知");
     EXPECT_TRUE(service().lastRequest("/services/norvo/user/3001/class/0/notice/1"));
+    // The sample service answers class 0 with the parent's own class.
+    EXPECT_EQ(list->myArray().size(), 15u);
 }
 
 TEST_F(NoticeListTest, AnAdministratorsListUsesTheGradePathWithThePickedId) {
