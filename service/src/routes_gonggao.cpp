@@ -118,19 +118,21 @@ void addGongGaoRoutes(SampleService& service, const std::filesystem::path& dataD
     service.route("POST", "services/norvo/forum/%@/%@/%@/notice/save",
                   [store](const RecordedRequest& request) { return gongGaoSave(*store, request); });
 
-    // Announcement pictures 890201.. are the feed pictures 881001..881006 in turn; every
-    // other id goes to the thumbnails registered before.
+    // Announcement pictures 890201.. are the feed pictures 881001..881006 in turn. The route
+    // names the announcements' own prefix, so the thumbnails of every other id (album
+    // pictures among them) keep the routes registered before.
     auto thumbnails = service.handlerFor("GET", "resource/view/img_thumb/%@");
-    service.route("GET", "resource/view/img_thumb/%@", [thumbnails](const RecordedRequest& request) {
-        RecordedRequest asked = request;
-        const std::string& id = request.arguments.at(0);
-        if (id.size() == 6 && id.rfind(kGongGaoPicturePrefix, 0) == 0 && std::isdigit((unsigned char)id[4]) &&
-            std::isdigit((unsigned char)id[5])) {
-            const int number = std::stoi(id.substr(4));
-            if (number >= 1) asked.arguments[0] = std::to_string(881000 + (number - 1) % kGongGaoFeedPictures + 1);
-        }
-        return thumbnails ? thumbnails(asked) : Reply::text("", "text/plain", 404);
-    });
+    service.route("GET", std::string("resource/view/img_thumb/") + kGongGaoPicturePrefix + "%@",
+                  [thumbnails](const RecordedRequest& request) {
+                      RecordedRequest asked = request;
+                      const std::string& number = request.arguments.at(0);
+                      if (number.size() != 2 || !std::isdigit((unsigned char)number[0]) ||
+                          !std::isdigit((unsigned char)number[1]) || std::stoi(number) < 1)
+                          return Reply::text("", "text/plain", 404);
+                      asked.arguments[0] =
+                          std::to_string(881000 + (std::stoi(number) - 1) % kGongGaoFeedPictures + 1);
+                      return thumbnails ? thumbnails(asked) : Reply::text("", "text/plain", 404);
+                  });
 }
 
 }  // namespace sample_service
