@@ -22,6 +22,8 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 
+#include <algorithm>
+
 using namespace platform;
 
 namespace {
@@ -64,6 +66,10 @@ TEST_F(SchoolRoadTest, TheParentClosesTheAdvertPraisesAndListensInTheSchoolCircl
     ASSERT_EQ(run("tap 学校圈\n"), 0) << messages.str();
     ASSERT_TRUE(waitFor([this] { return square()->squareArray().size() == 15; }));
     EXPECT_EQ(home()->selectLa()->text(), "学校圈");
+    const auto& schoolPosts = square()->squareArray();
+    EXPECT_TRUE(std::any_of(schoolPosts.begin(), schoolPosts.end(),
+                            [](const auto& post) { return textOf(*post, "classId") == "12"; }))
+        << "the parent's child is in class 11 only";
     ASSERT_EQ(run(shot("school-circle")), 0) << messages.str();
 
     // Praise the newest school post.
