@@ -32,8 +32,11 @@ bool parseNumber(const std::string& text, double& out) {
     return end && *end == '\0' && !text.empty();
 }
 
+// A script's text is trimmed, so a label drawn with leading or trailing spaces is matched
+// by its trimmed text too.
 bool showsText(const View& v, const std::string& text) {
-    if (v.displayedText() == text || v.accessibilityLabel() == text) return true;
+    if (v.accessibilityLabel() == text) return true;
+    if (const std::string shown = v.displayedText(); shown == text || platform::trimmed(shown) == text) return true;
     auto* field = dynamic_cast<const TextField*>(&v);
     return field && field->placeholder() == text;
 }

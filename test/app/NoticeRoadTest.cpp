@@ -36,9 +36,8 @@ protected:
     }
 };
 
-// Both roads stay off for now: the cards ask for the voice animation pictures
-// "icon_music_1" to "icon_music_14", which the resources do not have yet; the pupil's drag
-// back to the first card and the teacher's class row are still to be settled.
+// Off until the tapped file's text page is found: the file row is reached and tapped, but
+// no text page shows on the stack the list was presented on within the wait.
 TEST_F(NoticeRoadTest, DISABLED_APupilPagesToTheEndAndOpensANoticesFileAsText) {
     signIn("student", "student123");
     ASSERT_EQ(run("wait 1\ntap 发现\nwait 1\ntap 班级通知\nwait 1\n"), 0) << messages.str();
@@ -54,8 +53,10 @@ TEST_F(NoticeRoadTest, DISABLED_APupilPagesToTheEndAndOpensANoticesFileAsText) {
     ASSERT_TRUE(dragUntil("drag 160 450 160 80\n", [&] { return showing("没有更多了"); })) << messages.str();
     ASSERT_EQ(run("expect 第1号通知\n" + shot("notice-list-end")), 0) << messages.str();
 
-    // Back at the top, the first notice's rules open as text.
-    ASSERT_TRUE(dragUntil("drag 160 80 160 500\n", [&] { return showing("班级公约.txt"); }));
+    // Back at the top (the first card is taller than the window), then down a little at a
+    // time to the first notice's rules, which open as text.
+    ASSERT_FALSE(dragUntil("drag 160 80 160 500\n", [&] { return false; }));
+    ASSERT_TRUE(dragUntil("drag 160 300 160 200\n", [&] { return showing("班级公约.txt"); })) << messages.str();
     ASSERT_EQ(run("tap 班级公约.txt\n"), 0) << messages.str();
     ASSERT_TRUE(waitFor([this] {
         auto page = onTabPresentedTop<MVTWebViewController>();
@@ -65,7 +66,7 @@ TEST_F(NoticeRoadTest, DISABLED_APupilPagesToTheEndAndOpensANoticesFileAsText) {
     EXPECT_TRUE(service().lastRequest("/resource/880003/download").has_value());
 }
 
-TEST_F(NoticeRoadTest, DISABLED_TheAuthorFindsWhoHasNotReadAndRemindsThemByText) {
+TEST_F(NoticeRoadTest, TheAuthorFindsWhoHasNotReadAndRemindsThemByText) {
     signIn("teacher", "teacher123");
     ASSERT_EQ(run("wait 1\ntap 发现\nwait 1\ntap 班级通知\nwait 1\n"), 0) << messages.str();
     ASSERT_TRUE(waitFor([this] {
