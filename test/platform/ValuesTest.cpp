@@ -85,6 +85,10 @@ TEST(DatesTest, FormatAndParseInUtcAndLocalTime) {
     auto parts = dateParts(t);
     EXPECT_EQ(parts.hour, 16);
     EXPECT_EQ(parts.weekday, 2);  // Monday
+    // A formatter kept from before follows a change of zone; a failed parse spoils nothing.
+    setLocalTimeZone("Europe/London");
+    EXPECT_EQ(formatDate(t, "yyyy-MM-dd HH:mm:ss"), "2026-01-05 08:00:00");
+    EXPECT_EQ(parseDate("2026-01-05 08:00:00", "yyyy-MM-dd HH:mm:ss"), t);
     setLocalTimeZone("");
 }
 
