@@ -550,12 +550,12 @@ void MVTGroupDetailViewController::addMembers() {
 }
 
 void MVTGroupDetailViewController::goGonggao() {
-    if (!gongGaoViewController_) {
-        gongGaoViewController_ = std::make_shared<MVTGongGaoViewController>();
-        gongGaoViewController_->setUserType(userType_);
-        gongGaoViewController_->setForumId(groupId_);
-        gongGaoViewController_->setFieldId(groupType_);
-    }
+    if (!gongGaoViewController_) gongGaoViewController_ = std::make_shared<MVTGongGaoViewController>();
+    // The kept list learns the viewer's member type on every opening: it can change while
+    // the profile stays (made an administrator, or no longer one).
+    gongGaoViewController_->setUserType(userType_);
+    gongGaoViewController_->setForumId(groupId_);
+    gongGaoViewController_->setFieldId(groupType_);
     if (navigationController()) navigationController()->pushViewController(gongGaoViewController_, true);
 }
 
