@@ -5,6 +5,7 @@
 #include "core/MVTAccount.h"
 #include "core/MVTPublicMethod.h"
 #include "shell/InternationalControl.h"
+#include "shell/SignOut.h"
 #include "shell/myTableView.h"
 
 #include "platform/Clock.h"
@@ -271,6 +272,10 @@ std::shared_ptr<MVTDownLoadViewController> MVTDownLoadViewController::shareDownL
                 if (auto self = weak.lock())
                     if (auto task = taskOf(n)) self->hanleUpLoadTask(task);
             });
+        instance->signOutObserver_ =
+            NotificationCenter::defaultCenter().addObserver(kSignedOutNotification, [weak](const Notification&) {
+                if (auto self = weak.lock()) self->stopAllTasks();
+            });
         instance->view();  // the screen with both tables at once
     }
     return instance;
@@ -418,6 +423,21 @@ void MVTDownLoadViewController::removeTask(int index) {
     if (downloadingTable_) downloadingTable_->reloadData();
     NotificationCenter::defaultCenter().postNotification(kCleanDownLoadListBtnNotification, task->shownName());
     startHead();
+    if (downloadingTable_) downloadingTable_->reloadData();
+}
+
+void MVTDownLoadViewController::stopAllTasks() {
+    if (tasks_.empty()) return;
+    // Removed from the back, so that no later task starts as the head goes.
+    while (!tasks_.empty()) {
+        auto task = tasks_.back();
+        task->stop();
+        if (task->isDownload() && fileExists(task->filePath())) {
+            std::error_code ec;
+            std::filesystem::remove(task->filePath(), ec);
+        }
+        tasks_.pop_back();
+    }
     if (downloadingTable_) downloadingTable_->reloadData();
 }
 

@@ -99,6 +99,9 @@ public:
     bool isHaveThisTask(const std::string& url) const;
     void taskFiledDetail(const std::shared_ptr<MVTTransferTask>& task);
     void removeTask(int index);
+    // Sign-out: every task stops, unfinished downloads leave no partial file, none is
+    // recorded as finished.
+    void stopAllTasks();
     void fileShow(platform::Button& button) override;
 
     void handleCompleteTask(const std::shared_ptr<MVTTransferTask>& task);
@@ -153,5 +156,5 @@ private:
     std::shared_ptr<platform::Button> downloadingViewBtn_, finieshedViewBtn_;
     std::shared_ptr<platform::AlertView> showAlert_;
     bool finishedSelected_ = false;
-    platform::ObserverToken downObserver_, upObserver_;
+    platform::ObserverToken downObserver_, upObserver_, signOutObserver_;
 };

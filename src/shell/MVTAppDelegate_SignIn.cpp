@@ -2,6 +2,7 @@
 // to the login screen: who is signed in, and what the window shows.
 
 #include "shell/MVTAppDelegate.h"
+#include "shell/SignOut.h"
 
 #include "account/MVTInterClassViewController.h"
 #include "account/MVTLoginViewController.h"
@@ -451,6 +452,7 @@ void MVTAppDelegate::testUserInfo() {
 // ---- Back to the login screen ---------------------------------------------------------------
 
 void MVTAppDelegate::gotosetview(bool empty) {
+    platform::NotificationCenter::defaultCenter().postNotification(kSignedOutNotification);
     MVTAccount::sharedInstance().clearIdentity();
     auto screen = std::make_shared<MVTLoginViewController>();
     loginViewController_ = screen;

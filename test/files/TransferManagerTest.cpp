@@ -3,6 +3,8 @@
 // finished list file, and uploads that count only on a true "success".
 #include "FilesFixture.h"
 
+#include "shell/SignOut.h"
+
 #include "platform/Files.h"
 #include "platform/UrlEncoding.h"
 #include "platform/ui/Image.h"
@@ -149,6 +151,23 @@ TEST_F(TransferManagerTest, RemovingTheRunningHeadStopsItDeletesItsFileAndStarts
     EXPECT_FALSE(next->isWaitting());
     ASSERT_TRUE(pumpUntil([&] { return manager().tasks().empty(); }));
     manager().removeTask(5);  // past the end: nothing
+}
+
+TEST_F(TransferManagerTest, SigningOutStopsEveryTransferAndLeavesNoPartialFile) {
+    serve("6620", Reply::trickle(std::string(4000, 'p'), 4, 2.0, "application/octet-stream"));
+    serve("6621", Reply::text("waiting", "application/octet-stream"));
+    manager().downFileUrl(address("6620"), local("6620^半.bin"));
+    auto waiting = manager().downFileUrl(address("6621"), local("6621^等.bin"));
+    ASSERT_TRUE(pumpUntil([&] { return fileExists(local("6620^半.bin")); }));
+    NotificationCenter::defaultCenter().postNotification(kSignedOutNotification);
+    EXPECT_TRUE(manager().tasks().empty());
+    EXPECT_FALSE(fileExists(local("6620^半.bin")));
+    advance(3);
+    driver->pump();
+    EXPECT_TRUE(waiting->isWaitting());  // never started
+    EXPECT_FALSE(fileExists(local("6621^等.bin")));
+    EXPECT_FALSE(fileExists(MVTDownLoadViewController::finishedListPath(MVTAccount::sharedInstance().userId().value_or(""))));
+    EXPECT_EQ(completes, 0);
 }
 
 TEST_F(TransferManagerTest, ClearingTheListKeepsTheFilesAndACorruptListIsKeptAside) {
