@@ -409,6 +409,8 @@ void addSampleRoutes(SampleService& service) {
     // Its "resource/%@/download" (the advert pictures) hands every other id to the routes
     // before it, so it too comes before the homework files.
     addSchoolCircleRoutes(service, folder);
+    // Library files: their "resource/%@/download" hands other ids to the routes before.
+    addFileRoutes(service, folder);
     // After the routes that answer every "resource/%@/download", so that its own
     // "resource/hw%@/download" stays the one that answers homework files.
     addHomeworkRoutes(service, folder);
@@ -422,8 +424,6 @@ void addSampleRoutes(SampleService& service) {
     addNoticeRoutes(service, folder);
     addMicroListRoutes(service);
     addMicroRoutes(service);
-    // Library files come last: their "resource/%@/download" hands other ids to the routes before.
-    addFileRoutes(service, folder);
 }
 
 }  // namespace sample_service
