@@ -286,6 +286,9 @@ void MVTMicroLessonViewController::toSelectAssets() {
     auto picker = std::make_shared<AssetsPickerController>();
     picker->setMaximumNumberOfSelection(1);
     picker->setAssetsFilter(AssetsFilter::Videos);
+    // It closes at once after the pick, so the upload form pushed 0.01 s later shows on
+    // the list itself.
+    picker->setClosesAnimated(false);
     picker->setDelegate(weakAs<AssetsPickerControllerDelegate>());
     presentViewController(picker, true);
 }

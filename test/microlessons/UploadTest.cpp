@@ -231,6 +231,7 @@ TEST_F(UploadTest, PickerOffersTheLibrarysVideosByTheirFirstPicture) {
     ASSERT_TRUE(picker->toggleAssetAtIndex(0));
     EXPECT_FALSE(picker->toggleAssetAtIndex(1));
     picker->finish();
+    EXPECT_FALSE(list->presentedViewController());  // gone at once, before the form is pushed
     advance(MVTMicroLessonViewController::kPickedPushDelay);
     ASSERT_TRUE(pumpUntil([&] { return std::dynamic_pointer_cast<MVTUpMicroInfoViewController>(top()) != nullptr; }));
     auto form = std::dynamic_pointer_cast<MVTUpMicroInfoViewController>(top());

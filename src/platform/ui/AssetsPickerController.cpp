@@ -102,7 +102,7 @@ void AssetsPickerController::finish() {
     std::vector<PickedAsset> assets;
     for (size_t index : selected_) assets.push_back({offered()[index]});
     if (auto d = delegate_.lock()) d->assetsPickerControllerDidFinishPickingAssets(*this, assets);
-    dismissViewController(true);
+    dismissViewController(closesAnimated_);
 }
 
 void AssetsPickerController::cancel() {

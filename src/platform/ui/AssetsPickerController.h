@@ -60,6 +60,8 @@ public:
     // Photos (the default) or videos; set before the picker is shown.
     void setAssetsFilter(AssetsFilter filter) { filter_ = filter; }
     AssetsFilter assetsFilter() const { return filter_; }
+    // Whether the picker slides away when it closes after a pick (it does by default).
+    void setClosesAnimated(bool animated) { closesAnimated_ = animated; }
 
     // The pictures (or videos) offered, in the library's order.
     const std::vector<std::filesystem::path>& offered();
@@ -79,6 +81,7 @@ private:
 
     size_t maximum_ = 9;
     AssetsFilter filter_ = AssetsFilter::Photos;
+    bool closesAnimated_ = true;
     std::weak_ptr<AssetsPickerControllerDelegate> delegate_;
     std::vector<std::filesystem::path> offered_;
     bool loaded_ = false;
