@@ -46,6 +46,7 @@ public:
     // ---- State, for tests.
     const platform::Json& dataArr() const { return dataArr_; }
     bool reloading() const { return reloading_; }
+    bool requestInFlight() const { return static_cast<bool>(operation_); }
     std::shared_ptr<myTableView> mytableview() const { return mytableview_; }
     std::shared_ptr<platform::ProgressHUD> hud() const { return hud_; }
 

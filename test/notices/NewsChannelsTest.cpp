@@ -28,8 +28,10 @@ protected:
         signIn("teacher");
     }
     // Waits until the screen's request is answered and its overlay is gone.
+    // The requests went out and the last one's reply has been handled (the article list
+    // loads without an overlay to wait for).
     bool settled(const std::shared_ptr<NewsListScreen>& screen, const std::string& path, std::size_t count) {
-        return waitForRequests(path, count, screen->view());
+        return waitForRequests(path, count, screen->view()) && pumpUntil([&] { return !screen->requestInFlight(); });
     }
     std::shared_ptr<MVTSubscriptionViewController> openChannels() {
         auto screen = showRoot(std::make_shared<MVTSubscriptionViewController>());
